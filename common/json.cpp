@@ -1,0 +1,158 @@
+#include "json.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace json {
+
+Object::Object(std::initializer_list<Member> members) {
+    for (const auto& [key, value] : members) set(key, value);
+}
+
+Object& Object::set(std::string key, Value value) {
+    for (auto& member : members_) {
+        if (member.first == key) {
+            member.second = std::move(value);
+            return *this;
+        }
+    }
+    members_.emplace_back(std::move(key), std::move(value));
+    return *this;
+}
+
+const Value* Object::find(std::string_view key) const {
+    for (const auto& member : members_) {
+        if (member.first == key) return &member.second;
+    }
+    return nullptr;
+}
+
+bool Object::operator==(const Object& other) const { return members_ == other.members_; }
+
+namespace {
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
+// Length of the well-formed UTF-8 sequence at the start of `bytes`, or 0 when it is malformed
+// (overlong forms, surrogates and code points above U+10FFFF included).
+std::size_t validSequenceLength(std::string_view bytes) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length) return 0;
+    if (byte(1) < low || byte(1) > high) return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    }
+    return length;
+}
+
+void appendEscapedAscii(std::string& out, char c) {
+    switch (c) {
+        case '"': out += "\\\""; return;
+        case '\\': out += "\\\\"; return;
+        case '\b': out += "\\b"; return;
+        case '\f': out += "\\f"; return;
+        case '\n': out += "\\n"; return;
+        case '\r': out += "\\r"; return;
+        case '\t': out += "\\t"; return;
+        default: break;
+    }
+    if (static_cast<unsigned char>(c) < 0x20) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        out += "\\u00";
+        out += kHex[(c >> 4) & 0xF];
+        out += kHex[c & 0xF];
+        return;
+    }
+    out += c;
+}
+
+void appendNumber(std::string& out, double number) {
+    if (!std::isfinite(number)) {
+        out += "null";
+        return;
+    }
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number);
+    out.append(buffer.data(), result.ptr);
+}
+
+}  // namespace
+
+void appendString(std::string& out, std::string_view text) {
+    out += '"';
+    while (!text.empty()) {
+        const std::size_t length = validSequenceLength(text);
+        if (length == 0) {
+            out += kReplacementCharacter;
+            text.remove_prefix(1);
+        } else if (length == 1) {
+            appendEscapedAscii(out, text.front());
+            text.remove_prefix(1);
+        } else {
+            out.append(text.substr(0, length));
+            text.remove_prefix(length);
+        }
+    }
+    out += '"';
+}
+
+void append(std::string& out, const Value& value) {
+    struct Writer {
+        std::string& out;
+        void operator()(std::nullptr_t) const { out += "null"; }
+        void operator()(bool b) const { out += b ? "true" : "false"; }
+        void operator()(std::int64_t i) const { out += std::to_string(i); }
+        void operator()(double d) const { appendNumber(out, d); }
+        void operator()(const std::string& s) const { appendString(out, s); }
+        void operator()(const Array& array) const {
+            out += '[';
+            bool first = true;
+            for (const auto& element : array) {
+                if (!first) out += ',';
+                first = false;
+                append(out, element);
+            }
+            out += ']';
+        }
+        void operator()(const Object& object) const {
+            out += '{';
+            bool first = true;
+            for (const auto& [key, member] : object) {
+                if (!first) out += ',';
+                first = false;
+                appendString(out, key);
+                out += ':';
+                append(out, member);
+            }
+            out += '}';
+        }
+    };
+    std::visit(Writer{out}, value.storage());
+}
+
+std::string serialize(const Value& value) {
+    std::string out;
+    append(out, value);
+    return out;
+}
+
+}  // namespace json
