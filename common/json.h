@@ -29,11 +29,11 @@ public:
     Object& set(std::string key, Value value);
     const Value* find(std::string_view key) const;
     bool contains(std::string_view key) const { return find(key) != nullptr; }
-    bool empty() const { return members_.empty(); }
-    std::size_t size() const { return members_.size(); }
+    bool empty() const;
+    std::size_t size() const;
 
-    auto begin() const { return members_.begin(); }
-    auto end() const { return members_.end(); }
+    std::vector<Member>::const_iterator begin() const;
+    std::vector<Member>::const_iterator end() const;
 
     bool operator==(const Object&) const;
 
@@ -68,6 +68,12 @@ public:
 private:
     Storage storage_;
 };
+
+// Defined here, where Value is complete, because they instantiate the member pairs.
+inline bool Object::empty() const { return members_.empty(); }
+inline std::size_t Object::size() const { return members_.size(); }
+inline std::vector<Object::Member>::const_iterator Object::begin() const { return members_.begin(); }
+inline std::vector<Object::Member>::const_iterator Object::end() const { return members_.end(); }
 
 // Appends the JSON string literal for `text`, quotes included.
 void appendString(std::string& out, std::string_view text);
