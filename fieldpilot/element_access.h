@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -37,5 +38,9 @@ AXStatus setFlag(Desktop& desktop, const Element& element, std::string_view name
 std::optional<Element> focusedWindow(Desktop& desktop, const Element& application);
 // Position and size of the application's focused (else main) window, truncated to integers.
 std::optional<WindowBounds> windowBounds(Desktop& desktop, const Element& application);
+
+// The entries of an array value when every one of them is an element (as a cast to an array of
+// elements would succeed); else absent.
+std::optional<std::vector<Element>> elementArray(const Value& value);
 
 }  // namespace fieldpilot

@@ -29,6 +29,8 @@ std::optional<std::int64_t> parseDecimal(std::string_view text, std::int64_t min
             value = value * 10 + digit;
         }
     }
+    // The guard above divides toward zero, which lets "-1" to "-9" through when the minimum is 0.
+    if (value < minimum) return std::nullopt;
     return value;
 }
 

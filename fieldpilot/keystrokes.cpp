@@ -1,0 +1,105 @@
+#include "keystrokes.h"
+
+#include <optional>
+#include <string>
+
+namespace fieldpilot {
+
+namespace {
+
+using platform::Desktop;
+using platform::EventSourceHandle;
+using platform::Micros;
+
+constexpr KeyCode kCommandKey = 55;
+constexpr std::uint64_t kCommandFlag = 0x100000;  // kCGEventFlagMaskCommand
+constexpr std::uint64_t kNoFlags = 0;
+constexpr Micros kPauseAfterKeyEvent{12'000};
+
+constexpr KeyCode kLastScannedKeyCode = 127;
+constexpr std::uint16_t kKeyActionDown = 0;  // kUCKeyActionDown
+constexpr std::uint32_t kNoModifiers = 0;
+constexpr std::uint32_t kNoTranslationOptions = 0;
+constexpr std::size_t kTranslationBufferUnits = 4;
+
+// The UTF-8 form of one UTF-16 unit; none for a lone surrogate, which is no text on its own.
+std::optional<std::string> utf8Of(char16_t unit) {
+    if (unit >= 0xD800 && unit <= 0xDFFF)
+        return std::nullopt;
+    std::string text;
+    if (unit < 0x80) {
+        text += static_cast<char>(unit);
+    } else if (unit < 0x800) {
+        text += static_cast<char>(0xC0 | (unit >> 6));
+        text += static_cast<char>(0x80 | (unit & 0x3F));
+    } else {
+        text += static_cast<char>(0xE0 | (unit >> 12));
+        text += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (unit & 0x3F));
+    }
+    return text;
+}
+
+// What the key types when pressed alone, when that is exactly one UTF-16 unit.
+std::optional<std::string> unmodifiedText(Desktop& desktop, std::span<const std::uint8_t> layout,
+                                          KeyCode key, std::uint32_t keyboardType) {
+    std::uint32_t deadKeyState = 0;
+    const auto translation =
+        desktop.translateKey(layout, key, kKeyActionDown, kNoModifiers, keyboardType,
+                             kNoTranslationOptions, deadKeyState, kTranslationBufferUnits);
+    if (translation.status != 0 || translation.characters.size() != 1)
+        return std::nullopt;
+    return utf8Of(translation.characters.front());
+}
+
+void postKeyEvent(Desktop& desktop, const EventSourceHandle* source, KeyCode key, bool down,
+                  std::uint64_t flags) {
+    const auto event = desktop.createKeyboardEvent(source, key, down);
+    if (!event)
+        return;
+    desktop.setEventFlags(*event, flags);
+    desktop.postToHidEventTap(*event);
+    desktop.sleepFor(kPauseAfterKeyEvent);
+}
+
+}  // namespace
+
+KeyCode keyCode(Desktop& desktop, std::string_view wanted, KeyCode fallback) {
+    const auto inputSource = desktop.copyCurrentKeyboardLayoutInputSource();
+    if (!inputSource)
+        return fallback;
+    const auto layout = desktop.unicodeKeyLayoutData(*inputSource);
+    if (!layout || layout->empty())
+        return fallback;
+
+    const std::uint32_t keyboardType = desktop.keyboardType();
+    for (KeyCode key = 0; key <= kLastScannedKeyCode; ++key) {
+        if (unmodifiedText(desktop, *layout, key, keyboardType) == wanted)
+            return key;
+    }
+    return fallback;
+}
+
+void pressCommand(Desktop& desktop, KeyCode key) {
+    // Without a source the events are still created, from no source.
+    const auto source = desktop.createPrivateEventSource();
+    postKeyEvent(desktop, source.get(), kCommandKey, true, kCommandFlag);
+    postKeyEvent(desktop, source.get(), key, true, kCommandFlag);
+    postKeyEvent(desktop, source.get(), key, false, kCommandFlag);
+    postKeyEvent(desktop, source.get(), kCommandKey, false, kNoFlags);
+}
+
+void pressKey(Desktop& desktop, KeyCode key) {
+    const auto source = desktop.createPrivateEventSource();
+    if (!source)
+        return;
+    for (const bool down : {true, false}) {
+        // A key event that cannot be created is left out, but the pause after it is kept.
+        if (const auto event = desktop.createKeyboardEvent(source.get(), key, down)) {
+            desktop.postToHidEventTap(*event);
+        }
+        desktop.sleepFor(kPauseAfterKeyEvent);
+    }
+}
+
+}  // namespace fieldpilot
