@@ -4,10 +4,13 @@
 #include <charconv>
 #include <cmath>
 
+#include "utf.h"
+
 namespace json {
 
 Object::Object(std::initializer_list<Member> members) {
-    for (const auto& [key, value] : members) set(key, value);
+    for (const auto& [key, value] : members)
+        set(key, value);
 }
 
 Object& Object::set(std::string key, Value value) {
@@ -23,57 +26,45 @@ Object& Object::set(std::string key, Value value) {
 
 const Value* Object::find(std::string_view key) const {
     for (const auto& member : members_) {
-        if (member.first == key) return &member.second;
+        if (member.first == key)
+            return &member.second;
     }
     return nullptr;
 }
 
-bool Object::operator==(const Object& other) const { return members_ == other.members_; }
+bool Object::operator==(const Object& other) const {
+    return members_ == other.members_;
+}
 
 namespace {
 
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
-// Length of the well-formed UTF-8 sequence at the start of `bytes`, or 0 when it is malformed
-// (overlong forms, surrogates and code points above U+10FFFF included).
-std::size_t validSequenceLength(std::string_view bytes) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (bytes.size() < length) return 0;
-    if (byte(1) < low || byte(1) > high) return 0;
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-    }
-    return length;
-}
-
 void appendEscapedAscii(std::string& out, char c) {
     switch (c) {
-        case '"': out += "\\\""; return;
-        case '\\': out += "\\\\"; return;
-        case '\b': out += "\\b"; return;
-        case '\f': out += "\\f"; return;
-        case '\n': out += "\\n"; return;
-        case '\r': out += "\\r"; return;
-        case '\t': out += "\\t"; return;
-        default: break;
+        case '"':
+            out += "\\\"";
+            return;
+        case '\\':
+            out += "\\\\";
+            return;
+        case '\b':
+            out += "\\b";
+            return;
+        case '\f':
+            out += "\\f";
+            return;
+        case '\n':
+            out += "\\n";
+            return;
+        case '\r':
+            out += "\\r";
+            return;
+        case '\t':
+            out += "\\t";
+            return;
+        default:
+            break;
     }
     if (static_cast<unsigned char>(c) < 0x20) {
         static constexpr char kHex[] = "0123456789abcdef";
@@ -100,7 +91,7 @@ void appendNumber(std::string& out, double number) {
 void appendString(std::string& out, std::string_view text) {
     out += '"';
     while (!text.empty()) {
-        const std::size_t length = validSequenceLength(text);
+        const std::size_t length = utf::validSequenceLength(text);
         if (length == 0) {
             out += kReplacementCharacter;
             text.remove_prefix(1);
@@ -127,7 +118,8 @@ void append(std::string& out, const Value& value) {
             out += '[';
             bool first = true;
             for (const auto& element : array) {
-                if (!first) out += ',';
+                if (!first)
+                    out += ',';
                 first = false;
                 append(out, element);
             }
@@ -137,7 +129,8 @@ void append(std::string& out, const Value& value) {
             out += '{';
             bool first = true;
             for (const auto& [key, member] : object) {
-                if (!first) out += ',';
+                if (!first)
+                    out += ',';
                 first = false;
                 appendString(out, key);
                 out += ':';

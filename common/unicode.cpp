@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "unicode_tables.h"
+#include "utf.h"
 
 namespace unicode {
 namespace {
@@ -29,50 +30,11 @@ struct DecodedUnit {
 };
 
 DecodedUnit decodeAt(std::string_view text, std::size_t position) {
-    const auto byteAt = [&](std::size_t offset) {
-        return static_cast<unsigned char>(text[position + offset]);
-    };
-    const unsigned char lead = byteAt(0);
-    if (lead < kAsciiEnd)
-        return {lead, 1};
-    const DecodedUnit malformed{kMalformedByteBase + lead, 1};
-
-    std::size_t length = 0;
-    char32_t value = 0;
-    // The bounds on the second byte exclude overlong forms, surrogates and values past U+10FFFF.
-    unsigned char secondLow = 0x80;
-    unsigned char secondHigh = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0F;
-        if (lead == 0xE0)
-            secondLow = 0xA0;
-        if (lead == 0xED)
-            secondHigh = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07;
-        if (lead == 0xF0)
-            secondLow = 0x90;
-        if (lead == 0xF4)
-            secondHigh = 0x8F;
-    } else {
-        return malformed;
-    }
-    if (text.size() - position < length)
-        return malformed;
-    for (std::size_t offset = 1; offset < length; ++offset) {
-        const unsigned char continuation = byteAt(offset);
-        const unsigned char low = offset == 1 ? secondLow : 0x80;
-        const unsigned char high = offset == 1 ? secondHigh : 0xBF;
-        if (continuation < low || continuation > high)
-            return malformed;
-        value = (value << 6) | (continuation & 0x3F);
-    }
-    return {value, length};
+    const std::string_view rest = text.substr(position);
+    const utf::Decoded decoded = utf::decode(rest);
+    if (!decoded.wellFormed)
+        return {kMalformedByteBase + static_cast<unsigned char>(rest.front()), 1};
+    return {decoded.codePoint, decoded.length};
 }
 
 bool isAscii(std::string_view text) {

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "utf.h"
+
 namespace fieldpilot {
 
 namespace {
@@ -24,19 +26,10 @@ constexpr std::size_t kTranslationBufferUnits = 4;
 
 // The UTF-8 form of one UTF-16 unit; none for a lone surrogate, which is no text on its own.
 std::optional<std::string> utf8Of(char16_t unit) {
-    if (unit >= 0xD800 && unit <= 0xDFFF)
+    if (utf::isSurrogate(unit))
         return std::nullopt;
     std::string text;
-    if (unit < 0x80) {
-        text += static_cast<char>(unit);
-    } else if (unit < 0x800) {
-        text += static_cast<char>(0xC0 | (unit >> 6));
-        text += static_cast<char>(0x80 | (unit & 0x3F));
-    } else {
-        text += static_cast<char>(0xE0 | (unit >> 12));
-        text += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (unit & 0x3F));
-    }
+    utf::appendUtf8(text, unit);
     return text;
 }
 

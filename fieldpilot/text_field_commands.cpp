@@ -13,6 +13,7 @@
 #include "focus_discovery.h"
 #include "keystrokes.h"
 #include "operands.h"
+#include "utf.h"
 
 namespace fieldpilot {
 
@@ -51,47 +52,11 @@ std::optional<Pid> pidOperand(const Args& args, std::size_t index) {
     return parsePid(*text);
 }
 
-// Length of the well-formed UTF-8 sequence at the start of `bytes` (no overlong forms, no
-// surrogates, nothing above U+10FFFF), or 0 when it is malformed.
-std::size_t wellFormedSequenceLength(std::string_view bytes) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const auto continuation = [&](std::size_t i, unsigned char low = 0x80,
-                                  unsigned char high = 0xBF) {
-        return i < bytes.size() && byte(i) >= low && byte(i) <= high;
-    };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return continuation(1) ? 2 : 0;
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
-        const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
-        return continuation(1, low, high) && continuation(2) ? 3 : 0;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
-        const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
-        return continuation(1, low, high) && continuation(2) && continuation(3) ? 4 : 0;
-    }
-    return 0;
-}
-
-bool isValidUtf8(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const std::size_t length = wellFormedSequenceLength(bytes);
-        if (length == 0)
-            return false;
-        bytes.remove_prefix(length);
-    }
-    return true;
-}
-
 // The new text of "set" exactly as the host wrote it. Input that does not decode as UTF-8 is
 // taken as the empty text, which is what the host expects of such input.
 std::string textFromStandardInput(Context& context) {
     std::string bytes = context.readStandardInput();
-    if (!isValidUtf8(bytes))
+    if (!utf::isValidUtf8(bytes))
         return {};
     return bytes;
 }

@@ -26,7 +26,7 @@ TEST(SimSnapshot, KeepsUnknownKeysAndTheFileOrderOfElements) {
     EXPECT_EQ(saved["comment"], "mine");
     EXPECT_EQ(saved["apps"][0]["pid"], 2);
     EXPECT_EQ(saved["apps"][0]["x-note"], 1);
-    EXPECT_EQ(saved["elements"]["zeta"]["x-tag"], nlohmann::json({1}));
+    EXPECT_EQ(saved["elements"]["zeta"]["x-tag"], nlohmann::ordered_json({1}));
     EXPECT_EQ(saved["log"].size(), 2u) << "the earlier run's log, then this run's start";
 }
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "utf16_text.h"
+#include "utf.h"
 
 namespace fieldpilot::platform::mac {
 
@@ -11,7 +11,7 @@ std::string utf8FromCFString(CFStringRef text) {
     const CFIndex length = CFStringGetLength(text);
     std::vector<UniChar> units(static_cast<std::size_t>(length));
     CFStringGetCharacters(text, CFRangeMake(0, length), units.data());
-    return utf8FromUtf16(std::u16string(units.begin(), units.end()));
+    return utf::utf16ToUtf8(std::u16string(units.begin(), units.end()));
 }
 
 CFRef<CFStringRef> cfStringFromUtf8(std::string_view text) {

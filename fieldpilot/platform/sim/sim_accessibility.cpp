@@ -7,8 +7,8 @@
 #include "platform/sim/sim_element.h"
 #include "platform/sim/sim_records.h"
 #include "platform/sim/sim_state.h"
-#include "platform/sim/sim_text.h"
 #include "platform/sim/sim_values.h"
+#include "utf.h"
 
 namespace fieldpilot::sim {
 namespace {
@@ -205,7 +205,7 @@ AXStatus SimDesktop::writeAttribute(const Element& element, std::string_view nam
             requestFront(*app);
         }
     } else if (name == kValueAttribute && value.get<std::string>()) {
-        const auto length = utf8ToUtf16(*value.get<std::string>()).size();
+        const auto length = utf::utf8ToUtf16(*value.get<std::string>()).size();
         storeSelection(*target.record, {static_cast<std::int64_t>(length), 0});
     }
     return kAXErrorSuccess;

@@ -78,6 +78,11 @@ constexpr std::string_view kDemoDesktop = R"({
     "AXRole": "AXSystemWide",
     "AXFocusedUIElement": {"element": "note"}
   },
+  "windows": {
+    "37": {"kCGWindowNumber": 37, "kCGWindowOwnerPID": 4242, "kCGWindowOwnerName": "Notes",
+           "kCGWindowLayer": 0, "kCGWindowIsOnscreen": true}
+  },
+  "clipboard": "Milk, eggs, bread",
   "files": ["/Applications/Notes.app"]
 })";
 

@@ -5,7 +5,7 @@
 #include "platform/sim/sim_layouts.h"
 #include "platform/sim/sim_records.h"
 #include "platform/sim/sim_state.h"
-#include "platform/sim/sim_text.h"
+#include "utf.h"
 
 namespace fieldpilot::sim {
 namespace {
@@ -131,11 +131,11 @@ void SimDesktop::applyKeyEffects(std::uint16_t keyCode, std::uint64_t flags) {
             break;
         case KeyEffect::Copy:
             if (field->selection.length > 0) {
-                state_->clipboard = utf16ToUtf8(field->selected());
+                state_->clipboard = utf::utf16ToUtf8(field->selected());
             }
             return;
         case KeyEffect::Paste:
-            field->replaceSelection(utf8ToUtf16(state_->clipboard));
+            field->replaceSelection(utf::utf8ToUtf16(state_->clipboard));
             break;
         case KeyEffect::DeleteBackward:
             field->deleteBackward();

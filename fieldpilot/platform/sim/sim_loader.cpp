@@ -11,8 +11,8 @@
 #include "platform/sim/sim_element.h"
 #include "platform/sim/sim_layouts.h"
 #include "platform/sim/sim_reading.h"
-#include "platform/sim/sim_text.h"
 #include "platform/sim/sim_values.h"
+#include "utf.h"
 
 namespace fieldpilot::sim {
 namespace {
@@ -185,7 +185,7 @@ KeyTable readCustomLayout(const OrderedJson& keys, const std::string& where) {
         if (error != std::errc() || end != code.data() + code.size()) {
             failAt(where + "." + code, "a key code must be a decimal number from 0 to 65535");
         }
-        std::u16string text = utf8ToUtf16(readText(entry.value(), where + "." + code));
+        std::u16string text = utf::utf8ToUtf16(readText(entry.value(), where + "." + code));
         if (text.size() > std::numeric_limits<std::uint16_t>::max()) {
             failAt(where + "." + code, "the text is too long");
         }

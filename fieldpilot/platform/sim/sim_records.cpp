@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/sim/sim_text.h"
 #include "platform/sim/sim_values.h"
+#include "utf.h"
 
 namespace fieldpilot::sim {
 namespace {
@@ -60,8 +60,8 @@ void FieldText::deleteBackward() {
     if (selection.length == 0 && selection.location > 0) {
         // A character outside the basic plane is two units; both go together.
         const auto caret = static_cast<std::size_t>(selection.location);
-        const bool pair =
-            caret >= 2 && isLowSurrogate(text[caret - 1]) && isHighSurrogate(text[caret - 2]);
+        const bool pair = caret >= 2 && utf::isLowSurrogate(text[caret - 1]) &&
+                          utf::isHighSurrogate(text[caret - 2]);
         selection = {selection.location - (pair ? 2 : 1), pair ? 2 : 1};
     }
     replaceSelection(u"");
@@ -77,14 +77,14 @@ std::optional<FieldText> fieldText(const ElementRecord& record) {
     if (!text) {
         return std::nullopt;
     }
-    FieldText field{utf8ToUtf16(*text), {}};
+    FieldText field{utf::utf8ToUtf16(*text), {}};
     const TextRange atEnd{static_cast<std::int64_t>(field.text.size()), 0};
     field.selection = clampedTo(record.selection.value_or(atEnd), field.text.size());
     return field;
 }
 
 void storeFieldText(ElementRecord& record, const FieldText& field) {
-    storeAttribute(record, kValueAttribute, utf16ToUtf8(field.text));
+    storeAttribute(record, kValueAttribute, utf::utf16ToUtf8(field.text));
     storeSelection(record, field.selection);
 }
 
@@ -96,7 +96,7 @@ std::optional<std::string> derivedSelectedText(const ElementRecord& record) {
     if (!field) {
         return std::nullopt;
     }
-    return utf16ToUtf8(field->selected());
+    return utf::utf16ToUtf8(field->selected());
 }
 
 }  // namespace fieldpilot::sim
