@@ -26,15 +26,18 @@ json::Object focusedReply(const std::string& value) {
 
 void serializeFocusedReply(benchmark::State& state) {
     const json::Object reply = focusedReply(std::string(state.range(0), 'x'));
-    for (auto _ : state) benchmark::DoNotOptimize(json::serialize(reply));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(json::serialize(reply));
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(serializeFocusedReply)->Arg(64)->Arg(64 << 10);
 
 void serializeHostileText(benchmark::State& state) {
     std::string text;
-    for (int i = 0; i < state.range(0) / 8; ++i) text += "a\"\\\n\x01\xff\xc3\xa9";
-    for (auto _ : state) benchmark::DoNotOptimize(json::serialize(text));
+    for (int i = 0; i < state.range(0) / 8; ++i)
+        text += "a\"\\\n\x01\xff\xc3\xa9";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(json::serialize(text));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 BENCHMARK(serializeHostileText)->Arg(64 << 10);
