@@ -19,7 +19,7 @@ class Value;
 using Array = std::vector<Value>;
 
 class Object {
-public:
+  public:
     using Member = std::pair<std::string, Value>;
 
     Object() = default;
@@ -37,13 +37,14 @@ public:
 
     bool operator==(const Object&) const;
 
-private:
+  private:
     std::vector<Member> members_;
 };
 
 class Value {
-public:
-    using Storage = std::variant<std::nullptr_t, bool, std::int64_t, double, std::string, Array, Object>;
+  public:
+    using Storage =
+        std::variant<std::nullptr_t, bool, std::int64_t, double, std::string, Array, Object>;
 
     Value() : storage_(nullptr) {}
     Value(std::nullptr_t) : storage_(nullptr) {}
@@ -65,15 +66,23 @@ public:
 
     bool operator==(const Value&) const = default;
 
-private:
+  private:
     Storage storage_;
 };
 
 // Defined here, where Value is complete, because they instantiate the member pairs.
-inline bool Object::empty() const { return members_.empty(); }
-inline std::size_t Object::size() const { return members_.size(); }
-inline std::vector<Object::Member>::const_iterator Object::begin() const { return members_.begin(); }
-inline std::vector<Object::Member>::const_iterator Object::end() const { return members_.end(); }
+inline bool Object::empty() const {
+    return members_.empty();
+}
+inline std::size_t Object::size() const {
+    return members_.size();
+}
+inline std::vector<Object::Member>::const_iterator Object::begin() const {
+    return members_.begin();
+}
+inline std::vector<Object::Member>::const_iterator Object::end() const {
+    return members_.end();
+}
 
 // Appends the JSON string literal for `text`, quotes included.
 void appendString(std::string& out, std::string_view text);

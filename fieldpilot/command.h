@@ -26,7 +26,9 @@ struct Ending {
 
     static Ending success(json::Object reply) { return {Kind::Reply, 0, std::move(reply), {}}; }
     static Ending failure(json::Object reply) { return {Kind::Reply, 1, std::move(reply), {}}; }
-    static Ending error(std::string code) { return failure(json::Object{{"error", std::move(code)}}); }
+    static Ending error(std::string code) {
+        return failure(json::Object{{"error", std::move(code)}});
+    }
     static Ending textReport(std::string text) { return {Kind::Report, 0, {}, std::move(text)}; }
     static Ending silentFailure() { return {Kind::Silent, 1, {}, {}}; }
 };

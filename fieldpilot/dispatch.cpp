@@ -17,15 +17,9 @@ struct CommandRow {
 
 // Words are matched exactly and case-sensitively, in this order.
 constexpr CommandRow kCommandTable[] = {
-    {"focused", focusedCommand},
-    {"set", setCommand},
-    {"activate", activateCommand},
-    {"paste", pasteCommand},
-    {"copy", copyCommand},
-    {"focusfield", focusfieldCommand},
-    {"clearfield", clearfieldCommand},
-    {"dump", dumpCommand},
-    {"window", windowCommand},
+    {"focused", focusedCommand},       {"set", setCommand},   {"activate", activateCommand},
+    {"paste", pasteCommand},           {"copy", copyCommand}, {"focusfield", focusfieldCommand},
+    {"clearfield", clearfieldCommand}, {"dump", dumpCommand}, {"window", windowCommand},
 };
 
 Ending notTrusted() {

@@ -31,14 +31,14 @@ struct ElementHandle {
 
 // An accessibility element (AXUIElement). Copies share one reference, as CFRetain would.
 class Element {
-public:
+  public:
     Element() = default;
     explicit Element(std::shared_ptr<const ElementHandle> handle) : handle_(std::move(handle)) {}
 
     explicit operator bool() const { return handle_ != nullptr; }
     const ElementHandle* handle() const { return handle_.get(); }
 
-private:
+  private:
     std::shared_ptr<const ElementHandle> handle_;
 };
 
@@ -66,13 +66,13 @@ using Array = std::vector<Value>;
 // An attribute value as the platform hands it over. Booleans (CFBoolean) are kept apart from
 // numbers; numbers are integers or floating-point as the platform stored them.
 class Value {
-public:
+  public:
     using Storage = std::variant<std::string, std::int64_t, double, bool, Element, Array, Geometry,
                                  AttributedText, OtherValue>;
 
     template <typename T>
-        requires std::constructible_from<Storage, T>
-    Value(T&& value) : storage_(std::forward<T>(value)) {}
+    requires std::constructible_from<Storage, T> Value(T&& value)
+        : storage_(std::forward<T>(value)) {}
     Value(const char* text) : storage_(std::string(text)) {}
 
     const Storage& storage() const { return storage_; }
@@ -81,7 +81,7 @@ public:
         return std::get_if<T>(&storage_);
     }
 
-private:
+  private:
     Storage storage_;
 };
 
@@ -124,11 +124,11 @@ using WindowDescription = std::vector<std::pair<std::string, Value>>;
 using WindowInfoList = std::vector<std::optional<WindowDescription>>;
 
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
 
     // Accessibility (ApplicationServices)
-    virtual bool isProcessTrusted() = 0;                     // AXIsProcessTrusted, no prompt
+    virtual bool isProcessTrusted() = 0;                    // AXIsProcessTrusted, no prompt
     virtual Element createApplicationElement(Pid pid) = 0;  // AXUIElementCreateApplication
     virtual Element createSystemWideElement() = 0;          // AXUIElementCreateSystemWide
     virtual AttributeRead copyAttributeValue(const Element& element, std::string_view name) = 0;
@@ -175,8 +175,8 @@ public:
 
     // Files, time and the run loop
     virtual bool fileExists(const std::string& path) = 0;
-    virtual Micros now() = 0;                   // a monotonic clock
-    virtual void sleepFor(Micros duration) = 0;  // usleep
+    virtual Micros now() = 0;                       // a monotonic clock
+    virtual void sleepFor(Micros duration) = 0;     // usleep
     virtual void spinRunLoop(Micros duration) = 0;  // the current run loop, runUntilDate: now + d
 };
 

@@ -29,7 +29,10 @@ TEST(JsonWriter, KeepsValidMultibyteTextAsIs) {
 
 TEST(JsonWriter, ReplacesEachMalformedByteWithTheReplacementCharacter) {
     // A lone continuation byte, a truncated sequence, an overlong slash and an encoded surrogate.
-    EXPECT_EQ(json::serialize("a\x80" "b"), "\"a\xEF\xBF\xBD" "b\"");
+    EXPECT_EQ(json::serialize("a\x80"
+                              "b"),
+              "\"a\xEF\xBF\xBD"
+              "b\"");
     EXPECT_EQ(json::serialize("\xE2\x82"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\"");
     EXPECT_EQ(json::serialize("\xC0\xAF"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\"");
     EXPECT_EQ(json::serialize("\xED\xA0\x80"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"");
@@ -44,8 +47,9 @@ TEST(JsonWriter, WritesNumbersShortestAndNonFiniteAsNull) {
 }
 
 TEST(JsonWriter, WritesEmptyContainersAndNull) {
-    EXPECT_EQ(json::serialize(json::Object{{"a", json::Array{}}, {"b", json::Object{}}, {"c", nullptr}}),
-              R"({"a":[],"b":{},"c":null})");
+    EXPECT_EQ(
+        json::serialize(json::Object{{"a", json::Array{}}, {"b", json::Object{}}, {"c", nullptr}}),
+        R"({"a":[],"b":{},"c":null})");
 }
 
 }  // namespace

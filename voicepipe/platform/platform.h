@@ -23,7 +23,7 @@ using Work = std::function<void()>;
 // The main serial queue. Work runs one block at a time on the main thread once serve() has taken
 // it over; submissions may come from any thread.
 class MainQueue {
-public:
+  public:
     virtual ~MainQueue() = default;
 
     virtual void async(Work work) = 0;
@@ -46,7 +46,7 @@ void onSignalConcurrently(int signal, Work handler);
 
 // Captured audio: an AVAudioPCMBuffer as the tap receives it.
 class AudioBuffer {
-public:
+  public:
     virtual ~AudioBuffer() = default;
     virtual std::uint32_t frameLength() const = 0;
     // The samples of channel 0, or null when the buffer carries no float channel data.
@@ -62,7 +62,7 @@ struct AudioFormat {
 using TapBlock = std::function<void(const AudioBuffer&)>;
 
 class AudioEngine {
-public:
+  public:
     virtual ~AudioEngine() = default;
     // outputFormatForBus: of the input node
     virtual AudioFormat inputFormat(int bus) = 0;
@@ -79,7 +79,7 @@ public:
 // SFSpeechAudioBufferRecognitionRequest. append() is called on the capture thread while
 // endAudio() may be called on the main queue; the request accepts both.
 class RecognitionRequest {
-public:
+  public:
     virtual ~RecognitionRequest() = default;
     virtual void setShouldReportPartialResults(bool on) = 0;
     virtual void setAddsPunctuation(bool on) = 0;
@@ -103,12 +103,12 @@ using ResultHandler = std::function<void(const std::optional<RecognitionResult>&
 
 // SFSpeechRecognitionTask; kept alive for the session and never cancelled.
 class RecognitionTask {
-public:
+  public:
     virtual ~RecognitionTask() = default;
 };
 
 class Recognizer {
-public:
+  public:
     virtual ~Recognizer() = default;
     virtual bool isAvailable() = 0;
     virtual bool supportsOnDeviceRecognition() = 0;
@@ -117,10 +117,15 @@ public:
 };
 
 // SFSpeechRecognizerAuthorizationStatus
-enum class SpeechAuthorization : int { NotDetermined = 0, Denied = 1, Restricted = 2, Authorized = 3 };
+enum class SpeechAuthorization : int {
+    NotDetermined = 0,
+    Denied = 1,
+    Restricted = 2,
+    Authorized = 3
+};
 
 class Dictation {
-public:
+  public:
     virtual ~Dictation() = default;
 
     virtual std::string currentLocaleIdentifier() = 0;

@@ -40,8 +40,7 @@ Value decodeGeometry(const GeometryKey& key, const OrderedJson& numbers, const s
     // Built by appending: GCC 12 warns falsely (-Wrestrict) on "\"" + std::string(...) at -O3.
     const std::string quotedKey = std::string(1, '"').append(key.key).append(1, '"');
     if (!numbers.is_array() || numbers.size() != key.count) {
-        failAt(where,
-               quotedKey + " needs an array of " + std::to_string(key.count) + " numbers");
+        failAt(where, quotedKey + " needs an array of " + std::to_string(key.count) + " numbers");
     }
     Geometry geometry{key.type, {}};
     for (const auto& number : numbers) {
