@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,8 @@ struct Ending {
 struct Context {
     platform::Desktop& desktop;
     const Args& args;
-    // Reads standard input to its end; only "set" calls it.
-    std::function<std::string()> readStandardInput;
+    // Reads standard input to its end; only "set" calls it. nullopt when it cannot be read.
+    std::function<std::optional<std::string>()> readStandardInput;
 };
 
 using Command = Ending (*)(Context&);

@@ -2,44 +2,33 @@
 
 #include <unistd.h>
 
-#include <cerrno>
+#include "standard_streams.h"
 
 namespace fieldpilot {
 
 namespace {
 
-// Writes all of `bytes` to standard output. A failure leaves nothing to report it to: the
-// program's only channel is the one that failed.
-void writeOut(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
+bool writeOut(std::string_view bytes) {
+    return streams::writeAll(STDOUT_FILENO, bytes);
 }
 
 }  // namespace
 
-void emit(const json::Object& reply) {
-    writeOut(json::serialize(reply));
-    writeOut("\n");
+bool emit(const json::Object& reply) {
+    const bool written = writeOut(json::serialize(reply));
+    return writeOut("\n") && written;
 }
 
-void writeEnding(const Ending& ending) {
+bool writeEnding(const Ending& ending) {
     switch (ending.kind) {
         case Ending::Kind::Reply:
-            emit(ending.reply);
-            return;
+            return emit(ending.reply);
         case Ending::Kind::Report:
-            writeOut(ending.report + "\n");
-            return;
+            return writeOut(ending.report + "\n");
         case Ending::Kind::Silent:
-            return;
+            return true;
     }
+    return true;
 }
 
 }  // namespace fieldpilot

@@ -53,11 +53,12 @@ std::optional<Pid> pidOperand(const Args& args, std::size_t index) {
 }
 
 // The new text of "set" exactly as the host wrote it. Input that does not decode as UTF-8 is
-// taken as the empty text, which is what the host expects of such input.
-std::string textFromStandardInput(Context& context) {
-    std::string bytes = context.readStandardInput();
-    if (!utf::isValidUtf8(bytes))
-        return {};
+// taken as the empty text, which is what the host expects of such input. nullopt when standard
+// input cannot be read: the host's text is unknown, and the field must keep its own.
+std::optional<std::string> textFromStandardInput(Context& context) {
+    std::optional<std::string> bytes = context.readStandardInput();
+    if (bytes && !utf::isValidUtf8(*bytes))
+        return std::string();
     return bytes;
 }
 
@@ -119,7 +120,9 @@ Ending setCommand(Context& context) {
     if (!pid)
         return Ending::error(std::string(kSetUsage));
 
-    const std::string text = textFromStandardInput(context);
+    const std::optional<std::string> text = textFromStandardInput(context);
+    if (!text)
+        return Ending::error("stdin_unreadable");
     const Element application = desktop.createApplicationElement(*pid);
     const FocusResult focus = findFocusedElement(desktop, application, true);
     if (!focus.element) {
@@ -127,7 +130,7 @@ Ending setCommand(Context& context) {
             {{"error", "no_focused_element"}, {"diagnostics", focus.diagnostics}});
     }
 
-    const AXStatus status = desktop.setAttributeValue(*focus.element, "AXValue", Value(text));
+    const AXStatus status = desktop.setAttributeValue(*focus.element, "AXValue", Value(*text));
     desktop.sleepFor(kSetReadBackDelay);
     const std::string value = string(desktop, *focus.element, "AXValue").value_or("");
     return Ending::success({{"set", status == 0}, {"axError", status}, {"value", value}});
