@@ -92,12 +92,24 @@ TEST(Dispatch, ADesktopThatCannotBeLoadedEndsWithStatusOneAndNoReply) {
     const ProgramResult missing =
         runFieldpilot({.args = {"focused"}, .desktopPath = "/nonexistent/desktop.json"});
     const ProgramResult malformed = runFieldpilot({.args = {"focused"}, .desktop = "{\"apps\": ["});
-    for (const auto* result : {&missing, &malformed}) {
+    // A number beyond a double's range, and nesting that would exhaust the stack.
+    const ProgramResult overflowing = runFieldpilot(
+        {.args = {"focused"}, .desktop = R"({"apps": [{"pid": 501, "AXValue": 1e400}]})"});
+    const ProgramResult deep =
+        runFieldpilot({.args = {"focused"},
+                       .desktop = R"({"apps": [{"pid": 501, "AXValue": )" +
+                                  std::string(40000, '[') + std::string(40000, ']') + "}]}"});
+    for (const auto* result : {&missing, &malformed, &overflowing, &deep}) {
         EXPECT_EQ(result->exitStatus, 1);
         EXPECT_EQ(result->standardOutput, "");
-        EXPECT_NE(result->standardError, "");
+        EXPECT_EQ(std::count(result->standardError.begin(), result->standardError.end(), '\n'), 1)
+            << result->standardError;
+        EXPECT_TRUE(result->standardError.starts_with("fieldpilot: desktop file "))
+            << result->standardError;
     }
     EXPECT_NE(missing.standardError.find("/nonexistent/desktop.json"), std::string::npos);
+    EXPECT_NE(overflowing.standardError.find("1e400"), std::string::npos);
+    EXPECT_NE(deep.standardError.find("512"), std::string::npos);
 }
 
 }  // namespace

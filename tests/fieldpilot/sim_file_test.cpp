@@ -84,6 +84,8 @@ TEST(SimLoadErrors, WrongTypesAnywhereAreNamed) {
         {R"({"elements": {"e": {"AXRole": "x"}}})", "elements.e"},
         {R"({"elements": {"system": {"pid": 1}}})", "reserved"},
         {R"({"elements": {"e": {"pid": 1, "AXSize": {"size": [1]}}}})", "elements.e.AXSize"},
+        {R"({"elements": {"e": {"pid": 1, "AXList": {"when": {}, "then": {"reads": [1, [0, {}]]}}}}})",
+         "elements.e.AXList.then.reads[1][1]"},
         {R"({"elements": {"e": {"pid": 1, "AXFocused": {"reads": []}}}})", "reads"},
         {R"({"elements": {"e": {"pid": 1, "selection": [-1, 0]}}})", "elements.e.selection[0]"},
         {R"({"elements": {"e": {"pid": 1, "setErrors": {"AXValue": "no"}}}})", "setErrors"},
@@ -105,6 +107,68 @@ TEST(SimLoadErrors, WrongTypesAnywhereAreNamed) {
             EXPECT_THAT(error.what(), HasSubstr(named)) << text;
         }
     }
+}
+
+std::string loadProblem(const std::string& text) {
+    try {
+        SimDesktop::fromText(text);
+    } catch (const LoadError& error) {
+        return error.what();
+    }
+    return "loaded";
+}
+
+TEST(SimLoadErrors, NumbersBeyondTheirTypeAreRefusedNotRounded) {
+    EXPECT_THAT(loadProblem(R"({"apps": [{"pid": 1, "AXValue": 1e400}]})"), HasSubstr("1e400"));
+    EXPECT_THAT(loadProblem(R"({"apps": [{"pid": 1, "AXValue": 9223372036854775808}]})"),
+                HasSubstr("apps[0].AXValue"));
+    EXPECT_THAT(loadProblem(R"({"apps": [{"pid": 4294967297}]})"), HasSubstr("apps[0].pid"));
+    EXPECT_EQ(loadProblem(R"({"apps": [{"pid": 1, "AXValue": -9223372036854775808}]})"), "loaded");
+}
+
+// `levels` arrays and objects deep, the document counting as the first.
+std::string nested(std::size_t levels) {
+    return R"({"apps": [{"pid": 1, "AXValue": )" + std::string(levels - 3, '[') +
+           std::string(levels - 3, ']') + "}]}";
+}
+
+TEST(SimLoadErrors, NestingIsLimitedTo512LevelsAndWritesStayWithinIt) {
+    EXPECT_EQ(loadProblem(nested(512)), "loaded");
+    EXPECT_THAT(loadProblem(nested(513)), HasSubstr("512 levels"));
+
+    // A write whose value would save deeper than a file may nest is refused and changes nothing.
+    auto desktop = SimDesktop::fromText(nested(512));
+    const platform::Element app = desktop->createApplicationElement(1);
+    platform::Value deepest = platform::Array{};
+    for (int level = 0; level < 509; ++level)
+        deepest = platform::Array{deepest};
+    EXPECT_EQ(desktop->setAttributeValue(app, "AXValue", deepest), -25201);
+    EXPECT_EQ(desktop->setAttributeValue(app, "AXTitle", *deepest.get<platform::Array>()->data()),
+              0);
+    EXPECT_EQ(loadProblem(desktop->snapshot().dump()), "loaded");
+}
+
+TEST(SimSnapshot, KeysListedTwiceKeepTheLastValueAtTheFirstPlace) {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("sim_twice_" + std::to_string(getpid()) + ".json");
+    // Small objects and large ones find keys listed twice in different ways.
+    for (const int members : {3, 40}) {
+        nlohmann::ordered_json elements;
+        for (int i = members; i > 0; --i)
+            elements["e" + std::to_string(i)] = {{"pid", 1}, {"AXTitle", i}};
+        std::string text = R"({"elements": )" + elements.dump();
+        text.insert(text.size() - 1, R"(, "e2": {"pid": 1, "AXTitle": "again"})");
+        SimDesktop::fromText(text + "}")->saveWhenDestroyed(path);
+        std::ifstream file(path);
+        const auto saved = nlohmann::ordered_json::parse(file)["elements"];
+        ASSERT_EQ(saved.size(), static_cast<std::size_t>(members));
+        std::vector<std::string> keys;
+        for (const auto& entry : saved.items())
+            keys.push_back(entry.key());
+        EXPECT_EQ(keys[static_cast<std::size_t>(members - 2)], "e2");
+        EXPECT_EQ(saved["e2"]["AXTitle"], "again");
+    }
+    std::filesystem::remove(path);
 }
 
 // Sets FIELDPILOT_DESKTOP for one test and puts back what was there.

@@ -5,6 +5,7 @@
 
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_element.h"
+#include "platform/sim/sim_parse.h"
 #include "platform/sim/sim_records.h"
 #include "platform/sim/sim_state.h"
 #include "platform/sim/sim_values.h"
@@ -18,6 +19,9 @@ using platform::AXStatus;
 using platform::Element;
 
 constexpr std::string_view kFrontmostAttribute = "AXFrontmost";
+// A written value is saved three levels into the desktop file, as an attribute of an element
+// (document, "elements", the element) and in its log entry (document, "log", the entry).
+constexpr std::size_t kWrittenValueNesting = kMaxNesting - 3;
 constexpr std::string_view kSelectedTextAttribute = "AXSelectedText";
 constexpr std::string_view kFocusedApplicationAttribute = "AXFocusedApplication";
 
@@ -179,6 +183,13 @@ AttributeRead SimDesktop::copyAttributeValue(const Element& element, std::string
 
 AXStatus SimDesktop::setAttributeValue(const Element& element, std::string_view name,
                                        const platform::Value& value) {
+    // Saved, such a value would nest deeper than a desktop file may, and the next run could not
+    // load the file: it is refused, and logged without its value.
+    if (nestsDeeperThan(value, kWrittenValueNesting)) {
+        state_->log.push_back(WriteLog{state_->clock, idOf(element), std::string(name), nullptr,
+                                       kAXErrorIllegalArgument});
+        return kAXErrorIllegalArgument;
+    }
     const AXStatus status = writeAttribute(element, name, value);
     state_->log.push_back(
         WriteLog{state_->clock, idOf(element), std::string(name), encodeValue(value), status});

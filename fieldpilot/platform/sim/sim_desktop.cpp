@@ -11,8 +11,8 @@
 namespace fieldpilot::sim {
 namespace {
 
-void writeDesktopFile(const std::filesystem::path& path, const OrderedJson& document) {
-    const std::string text = desktopFileText(document);
+void writeDesktopFile(const std::filesystem::path& path, const DesktopState& state) {
+    const std::string text = savedDesktopText(state);
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << text;
     file.close();
@@ -30,7 +30,7 @@ SimDesktop::~SimDesktop() {
         return;
     }
     try {
-        writeDesktopFile(*savePath_, savedDocument(*state_));
+        writeDesktopFile(*savePath_, *state_);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "fieldpilot: cannot write the desktop file %s: %s\n",
                      savePath_->c_str(), error.what());
@@ -38,7 +38,12 @@ SimDesktop::~SimDesktop() {
 }
 
 std::unique_ptr<SimDesktop> SimDesktop::fromText(std::string_view jsonText) {
-    return std::make_unique<SimDesktop>(loadDesktopState(jsonText));
+    try {
+        return std::make_unique<SimDesktop>(loadDesktopState(jsonText));
+    } catch (const nlohmann::json::exception& error) {
+        // A check the loader missed still ends as a problem with the file, never an abort.
+        throw LoadError(error.what());
+    }
 }
 
 nlohmann::json SimDesktop::snapshot() const {

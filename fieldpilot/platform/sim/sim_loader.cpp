@@ -10,6 +10,7 @@
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_element.h"
 #include "platform/sim/sim_layouts.h"
+#include "platform/sim/sim_parse.h"
 #include "platform/sim/sim_reading.h"
 #include "platform/sim/sim_values.h"
 #include "utf.h"
@@ -28,7 +29,7 @@ const OrderedJson* member(const OrderedJson& object, std::string_view key) {
     return found == object.end() ? nullptr : &*found;
 }
 
-bool readBool(const OrderedJson* value, bool fallback, const std::string& where) {
+bool readBool(const OrderedJson* value, bool fallback, const Place& where) {
     if (!value) {
         return fallback;
     }
@@ -38,56 +39,57 @@ bool readBool(const OrderedJson* value, bool fallback, const std::string& where)
 
 // A missing or null name, identifier or path means there is none.
 std::optional<std::string> readOptionalText(const OrderedJson& object, std::string_view key,
-                                            const std::string& where) {
+                                            const Place& where) {
     const OrderedJson* value = member(object, key);
     if (!value || value->is_null()) {
         return std::nullopt;
     }
-    return readText(*value, where + "." + std::string(key));
+    return readText(*value, where.member(key));
 }
 
-Micros readSeconds(const OrderedJson& json, const std::string& where) {
+Micros readSeconds(const OrderedJson& json, const Place& where) {
     requireAt(json.is_number(), where, "a number of seconds");
     const double seconds = std::clamp(json.get<double>(), -kLongestSeconds, kLongestSeconds);
     return Micros(std::llround(seconds * 1e6));
 }
 
 std::size_t addRecord(DesktopState& state, std::string id, std::optional<Pid> pid,
-                      const OrderedJson& source) {
+                      OrderedJson source) {
     const std::size_t index = state.elements.size();
     if (!state.elementById.emplace(id, index).second) {
-        failAt("element \"" + id + "\"", "is listed twice");
+        failAt(Place("element \"" + id + "\""), "is listed twice");
     }
     if (pid) {
         state.elementsByPid[*pid].push_back(index);
     }
-    state.elements.push_back(ElementRecord{std::move(id), pid, {}, {}, {}, {}, {}, source});
+    state.elements.push_back(
+        ElementRecord{std::move(id), pid, {}, {}, {}, {}, {}, std::move(source)});
     return index;
 }
 
-TextMap<platform::AXStatus> readStatuses(const OrderedJson& json, const std::string& where) {
+TextMap<platform::AXStatus> readStatuses(const OrderedJson& json, const Place& where) {
     requireAt(json.is_object(), where, "an object of attribute name to status");
     TextMap<platform::AXStatus> statuses;
     for (const auto& entry : json.items()) {
         statuses.emplace(entry.key(),
-                         readInteger<platform::AXStatus>(entry.value(), where + "." + entry.key()));
+                         readInteger<platform::AXStatus>(entry.value(), where.member(entry.key())));
     }
     return statuses;
 }
 
-TextRange readSelection(const OrderedJson& json, const std::string& where) {
+TextRange readSelection(const OrderedJson& json, const Place& where) {
     if (!json.is_array() || json.size() != 2) {
         failAt(where, "must be [location, length]");
     }
-    return {readInteger<std::uint32_t>(json[0], where + "[0]"),
-            readInteger<std::uint32_t>(json[1], where + "[1]")};
+    return {readInteger<std::uint32_t>(json[0], where.item(0)),
+            readInteger<std::uint32_t>(json[1], where.item(1))};
 }
 
 // The keys of an element object: "AX..." attributes and the element keys beside them.
-void readElementKeys(ElementRecord& record, const DesktopState& state, const std::string& where) {
+void readElementKeys(ElementRecord& record, const DesktopState& state, const Place& where) {
     for (const auto& entry : record.source.items()) {
         const std::string& key = entry.key();
-        const std::string path = where + "." + key;
+        const Place path = where.member(key);
         if (key.starts_with("AX")) {
             record.attributes.emplace(key, Attribute{decodeAttribute(entry.value(), state, path)});
         } else if (key == "settable") {
@@ -105,7 +107,7 @@ void readElementKeys(ElementRecord& record, const DesktopState& state, const std
     }
 }
 
-Activation readActivation(const OrderedJson& app, const std::string& where) {
+Activation readActivation(const OrderedJson& app, const Place& where) {
     const auto mode = readOptionalText(app, "activation", where);
     if (!mode || *mode == "accept") {
         return Activation::Accept;
@@ -116,78 +118,89 @@ Activation readActivation(const OrderedJson& app, const std::string& where) {
     if (*mode == "axOnly") {
         return Activation::AxOnly;
     }
-    failAt(where + ".activation", "must be \"accept\", \"refuse\" or \"axOnly\"");
+    failAt(where.member("activation"), "must be \"accept\", \"refuse\" or \"axOnly\"");
 }
 
-void loadApps(DesktopState& state, const OrderedJson& apps) {
-    requireAt(apps.is_array(), "apps", "an array of apps");
+// Moves each app's object into the record of its element.
+void loadApps(DesktopState& state, OrderedJson& apps) {
+    const Place appsPlace("apps");
+    requireAt(apps.is_array(), appsPlace, "an array of apps");
     for (std::size_t i = 0; i < apps.size(); ++i) {
-        const OrderedJson& app = apps[i];
-        const std::string where = "apps[" + std::to_string(i) + "]";
+        OrderedJson& app = apps[i];
+        const Place where = appsPlace.item(i);
         requireAt(app.is_object(), where, "an object");
         const OrderedJson* pidJson = member(app, "pid");
         if (!pidJson) {
             failAt(where, "needs an integer \"pid\"");
         }
         AppRecord record;
-        record.pid = readInteger<Pid>(*pidJson, where + ".pid");
+        record.pid = readInteger<Pid>(*pidJson, where.member("pid"));
         record.name = readOptionalText(app, "name", where);
         record.bundleId = readOptionalText(app, "bundleId", where);
         record.bundlePath = readOptionalText(app, "bundlePath", where);
-        record.terminated = readBool(member(app, "terminated"), false, where + ".terminated");
+        record.terminated = readBool(member(app, "terminated"), false, where.member("terminated"));
         record.activation = readActivation(app, where);
         if (const OrderedJson* delay = member(app, "activationDelay")) {
-            record.activationDelay = readSeconds(*delay, where + ".activationDelay");
+            record.activationDelay = readSeconds(*delay, where.member("activationDelay"));
             if (record.activationDelay < Micros(0)) {
-                failAt(where + ".activationDelay", "must not be negative");
+                failAt(where.member("activationDelay"), "must not be negative");
             }
         }
         if (!state.appByPid.emplace(record.pid, state.apps.size()).second) {
-            failAt(where + ".pid", "pid " + std::to_string(record.pid) + " is listed twice");
+            failAt(where.member("pid"), "pid " + std::to_string(record.pid) + " is listed twice");
         }
-        record.element = addRecord(state, applicationElementId(record.pid), record.pid, app);
+        record.element =
+            addRecord(state, applicationElementId(record.pid), record.pid, std::move(app));
         state.apps.push_back(std::move(record));
     }
 }
 
-void loadElements(DesktopState& state, const OrderedJson& elements) {
-    requireAt(elements.is_object(), "elements", "an object of id to element");
-    for (const auto& entry : elements.items()) {
-        const std::string where = "elements." + entry.key();
-        if (entry.key() == kSystemWideId || pidOfApplicationId(entry.key())) {
+// Moves each element's object into its record.
+void loadElements(DesktopState& state, OrderedJson& elements) {
+    const Place elementsPlace("elements");
+    requireAt(elements.is_object(), elementsPlace, "an object of id to element");
+    auto& members = elements.get_ref<OrderedJson::object_t&>();
+    state.elements.reserve(state.elements.size() + members.size());
+    state.elementById.reserve(state.elements.size() + members.size());
+    for (auto& [id, element] : members) {
+        const Place where = elementsPlace.member(id);
+        if (id == kSystemWideId || pidOfApplicationId(id)) {
             failAt(where, "the id is reserved for the system-wide and application elements");
         }
-        requireAt(entry.value().is_object(), where, "an object");
-        const OrderedJson* pid = member(entry.value(), "pid");
-        if (!pid) {
+        requireAt(element.is_object(), where, "an object");
+        const OrderedJson* pidJson = member(element, "pid");
+        if (!pidJson) {
             failAt(where, "needs an integer \"pid\"");
         }
-        addRecord(state, entry.key(), readInteger<Pid>(*pid, where + ".pid"), entry.value());
+        const Pid pid = readInteger<Pid>(*pidJson, where.member("pid"));
+        addRecord(state, id, pid, std::move(element));
     }
 }
 
 void loadSystemWide(DesktopState& state, const OrderedJson* systemWide) {
     const OrderedJson source = systemWide ? *systemWide : OrderedJson::object();
-    requireAt(source.is_object(), "systemWide", "an object");
+    const Place where("systemWide");
+    requireAt(source.is_object(), where, "an object");
     std::optional<Pid> pid;
     if (const OrderedJson* pidJson = member(source, "pid")) {
-        pid = readInteger<Pid>(*pidJson, "systemWide.pid");
+        pid = readInteger<Pid>(*pidJson, where.member("pid"));
     }
     addRecord(state, std::string(kSystemWideId), pid, source);
 }
 
-KeyTable readCustomLayout(const OrderedJson& keys, const std::string& where) {
+KeyTable readCustomLayout(const OrderedJson& keys, const Place& layoutPlace) {
     KeyTable table;
     for (const auto& entry : keys.items()) {
         const std::string& code = entry.key();
+        const Place where = layoutPlace.member(code);
         std::uint16_t keyCode = 0;
         const auto [end, error] = std::from_chars(code.data(), code.data() + code.size(), keyCode);
         if (error != std::errc() || end != code.data() + code.size()) {
-            failAt(where + "." + code, "a key code must be a decimal number from 0 to 65535");
+            failAt(where, "a key code must be a decimal number from 0 to 65535");
         }
-        std::u16string text = utf::utf8ToUtf16(readText(entry.value(), where + "." + code));
+        std::u16string text = utf::utf8ToUtf16(readText(entry.value(), where));
         if (text.size() > std::numeric_limits<std::uint16_t>::max()) {
-            failAt(where + "." + code, "the text is too long");
+            failAt(where, "the text is too long");
         }
         table.emplace(keyCode, std::move(text));
     }
@@ -195,6 +208,7 @@ KeyTable readCustomLayout(const OrderedJson& keys, const std::string& where) {
 }
 
 KeyboardLayout readLayout(const OrderedJson* layout) {
+    const Place where("keyboard.layout");
     if (!layout || *layout == "us") {
         return {KeyboardLayout::Kind::Table, usLayout()};
     }
@@ -208,34 +222,36 @@ KeyboardLayout readLayout(const OrderedJson* layout) {
         return {KeyboardLayout::Kind::None, {}};
     }
     if (layout->is_object()) {
-        return {KeyboardLayout::Kind::Table, readCustomLayout(*layout, "keyboard.layout")};
+        return {KeyboardLayout::Kind::Table, readCustomLayout(*layout, where)};
     }
-    failAt("keyboard.layout", "must be \"us\", \"fr\", \"nodata\", null or an object of key codes");
+    failAt(where, "must be \"us\", \"fr\", \"nodata\", null or an object of key codes");
 }
 
 void loadKeyboard(DesktopState& state, const OrderedJson& keyboard) {
-    requireAt(keyboard.is_object(), "keyboard", "an object");
+    const Place where("keyboard");
+    requireAt(keyboard.is_object(), where, "an object");
     state.layout = readLayout(member(keyboard, "layout"));
     if (const OrderedJson* type = member(keyboard, "type")) {
-        state.keyboardType = readInteger<std::uint32_t>(*type, "keyboard.type");
+        state.keyboardType = readInteger<std::uint32_t>(*type, where.member("type"));
     }
 }
 
 void loadModifiers(DesktopState& state, const OrderedJson& modifiers) {
-    requireAt(modifiers.is_array(), "modifiers", "an array");
+    const Place modifiersPlace("modifiers");
+    requireAt(modifiers.is_array(), modifiersPlace, "an array");
     for (std::size_t i = 0; i < modifiers.size(); ++i) {
         const OrderedJson& span = modifiers[i];
-        const std::string where = "modifiers[" + std::to_string(i) + "]";
+        const Place where = modifiersPlace.item(i);
         if (!span.is_object() || !span.contains("until") || !span.contains("flags")) {
             failAt(where, "must be {\"until\": seconds, \"flags\": integer}");
         }
-        state.modifiers.push_back({readSeconds(span["until"], where + ".until"),
-                                   readInteger<std::uint64_t>(span["flags"], where + ".flags")});
+        state.modifiers.push_back(
+            {readSeconds(span["until"], where.member("until")),
+             readInteger<std::uint64_t>(span["flags"], where.member("flags"))});
     }
 }
 
-WindowEntry readWindow(const OrderedJson& json, const DesktopState& state,
-                       const std::string& where) {
+WindowEntry readWindow(const OrderedJson& json, const DesktopState& state, const Place& where) {
     if (json.is_null()) {
         return {WindowEntry::Kind::NoList, {}};
     }
@@ -246,16 +262,17 @@ WindowEntry readWindow(const OrderedJson& json, const DesktopState& state,
     WindowEntry window;
     for (const auto& entry : json.items()) {
         window.description.emplace_back(
-            entry.key(), decodeValue(entry.value(), state, where + "." + entry.key()));
+            entry.key(), decodeValue(entry.value(), state, where.member(entry.key())));
     }
     return window;
 }
 
 void loadWindows(DesktopState& state, const OrderedJson& windows) {
-    requireAt(windows.is_object(), "windows", "an object of window number to window");
+    const Place windowsPlace("windows");
+    requireAt(windows.is_object(), windowsPlace, "an object of window number to window");
     for (const auto& entry : windows.items()) {
         const std::string& key = entry.key();
-        const std::string where = "windows." + key;
+        const Place where = windowsPlace.member(key);
         std::uint32_t number = 0;
         const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), number);
         if (error != std::errc() || end != key.data() + key.size()) {
@@ -266,9 +283,10 @@ void loadWindows(DesktopState& state, const OrderedJson& windows) {
 }
 
 void loadFiles(DesktopState& state, const OrderedJson& files) {
-    requireAt(files.is_array(), "files", "an array of paths");
+    const Place where("files");
+    requireAt(files.is_array(), where, "an array of paths");
     for (std::size_t i = 0; i < files.size(); ++i) {
-        state.files.insert(readText(files[i], "files[" + std::to_string(i) + "]"));
+        state.files.insert(readText(files[i], where.item(i)));
     }
 }
 
@@ -276,31 +294,27 @@ void loadFrontmost(DesktopState& state, const OrderedJson& frontmost) {
     if (frontmost.is_null()) {
         return;
     }
-    const Pid pid = readInteger<Pid>(frontmost, "frontmost");
+    const Place where("frontmost");
+    const Pid pid = readInteger<Pid>(frontmost, where);
     if (!state.appByPid.contains(pid)) {
-        failAt("frontmost", "pid " + std::to_string(pid) + " is not the pid of one of \"apps\"");
+        failAt(where, "pid " + std::to_string(pid) + " is not the pid of one of \"apps\"");
     }
     state.frontmost = pid;
 }
 
 // Where an element's object stands in the file, for messages.
-std::string placeOfElement(const DesktopState& state, std::size_t index) {
+Place placeOfElement(const DesktopState& state, std::size_t index) {
     if (index == kSystemWideElement) {
-        return "systemWide";
+        return Place("systemWide");
     }
     if (index < state.firstListedElement) {
-        return "apps[" + std::to_string(index - 1) + "]";
+        return Place("apps[" + std::to_string(index - 1) + "]");
     }
-    return "elements." + state.elements[index].id;
+    return Place("elements." + state.elements[index].id);
 }
 
 OrderedJson parseDocument(std::string_view jsonText) {
-    OrderedJson document;
-    try {
-        document = OrderedJson::parse(jsonText);
-    } catch (const OrderedJson::parse_error& error) {
-        throw LoadError(std::string("not valid JSON: ") + error.what());
-    }
+    OrderedJson document = parseDesktopJson(jsonText);
     if (!document.is_object()) {
         throw LoadError("the desktop must be a JSON object");
     }
@@ -312,25 +326,28 @@ OrderedJson parseDocument(std::string_view jsonText) {
 std::unique_ptr<DesktopState> loadDesktopState(std::string_view jsonText) {
     auto state = std::make_unique<DesktopState>();
     state->document = parseDocument(jsonText);
-    const OrderedJson& document = state->document;
+    OrderedJson& document = state->document;
 
-    state->trusted = readBool(member(document, "trusted"), true, "trusted");
-    state->secureInput = readBool(member(document, "secureInput"), false, "secureInput");
-    state->eventSource = readBool(member(document, "eventSource"), true, "eventSource");
-    state->keyboardEvents = readBool(member(document, "keyboardEvents"), true, "keyboardEvents");
+    const auto flag = [&](std::string_view key, bool fallback) {
+        return readBool(member(document, key), fallback, Place(std::string(key)));
+    };
+    state->trusted = flag("trusted", true);
+    state->secureInput = flag("secureInput", false);
+    state->eventSource = flag("eventSource", true);
+    state->keyboardEvents = flag("keyboardEvents", true);
     if (const OrderedJson* clipboard = member(document, "clipboard")) {
-        state->clipboard = readText(*clipboard, "clipboard");
+        state->clipboard = readText(*clipboard, Place("clipboard"));
     }
     if (const OrderedJson* log = member(document, "log")) {
-        requireAt(log->is_array(), "log", "an array");
+        requireAt(log->is_array(), Place("log"), "an array");
     }
 
     loadSystemWide(*state, member(document, "systemWide"));
-    if (const OrderedJson* apps = member(document, "apps")) {
+    if (const auto apps = document.find("apps"); apps != document.end()) {
         loadApps(*state, *apps);
     }
     state->firstListedElement = state->elements.size();
-    if (const OrderedJson* elements = member(document, "elements")) {
+    if (const auto elements = document.find("elements"); elements != document.end()) {
         loadElements(*state, *elements);
     }
     for (std::size_t index = 0; index < state->elements.size(); ++index) {

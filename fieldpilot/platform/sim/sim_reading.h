@@ -9,22 +9,23 @@
 #include <utility>
 
 #include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_place.h"
 #include "platform/sim/sim_state.h"
 
 namespace fieldpilot::sim {
 
-[[noreturn]] inline void failAt(const std::string& where, std::string_view problem) {
-    throw LoadError(where + ": " + std::string(problem));
+[[noreturn]] inline void failAt(const Place& where, std::string_view problem) {
+    throw LoadError(where.text() + ": " + std::string(problem));
 }
 
-inline void requireAt(bool holds, const std::string& where, std::string_view what) {
+inline void requireAt(bool holds, const Place& where, std::string_view what) {
     if (!holds) {
         failAt(where, "must be " + std::string(what));
     }
 }
 
 template <typename Integer>
-Integer readInteger(const OrderedJson& json, const std::string& where) {
+Integer readInteger(const OrderedJson& json, const Place& where) {
     using Limits = std::numeric_limits<Integer>;
     const bool fits =
         json.is_number_unsigned()
@@ -36,7 +37,7 @@ Integer readInteger(const OrderedJson& json, const std::string& where) {
     return json.get<Integer>();
 }
 
-inline const std::string& readText(const OrderedJson& json, const std::string& where) {
+inline const std::string& readText(const OrderedJson& json, const Place& where) {
     requireAt(json.is_string(), where, "a string");
     return json.get_ref<const std::string&>();
 }

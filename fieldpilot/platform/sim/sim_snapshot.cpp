@@ -58,32 +58,91 @@ std::string compact(const OrderedJson& value) {
     return value.dump(-1, ' ', false, OrderedJson::error_handler_t::replace);
 }
 
-// An array or object spread over lines, one entry per line.
-void appendSpread(std::string& text, const OrderedJson& container) {
-    text += container.is_array() ? "[" : "{";
-    const char* separator = "\n    ";
-    for (const auto& entry : container.items()) {
-        text += separator;
-        if (container.is_object()) {
-            text += compact(entry.key()) + ": ";
-        }
-        text += compact(entry.value());
-        separator = ",\n    ";
+// A container spread over lines, one entry per line; `appendEntry(i)` appends the i-th entry
+// (with its key in an object). An empty container stays on its line.
+template <typename AppendEntry>
+void appendSpread(std::string& text, bool object, std::size_t count, AppendEntry appendEntry) {
+    if (count == 0) {
+        text += object ? "{}" : "[]";
+        return;
     }
-    text += container.is_array() ? "\n  ]" : "\n  }";
+    text += object ? "{" : "[";
+    for (std::size_t i = 0; i < count; ++i) {
+        text += i == 0 ? "\n    " : ",\n    ";
+        appendEntry(i);
+    }
+    text += object ? "\n  }" : "\n  ]";
+}
+
+void appendMember(std::string& text, const std::string& key, const OrderedJson& value) {
+    text += compact(key);
+    text += ": ";
+    text += compact(value);
+}
+
+void appendValue(std::string& text, const OrderedJson& value) {
+    if (!value.is_structured()) {
+        text += compact(value);
+        return;
+    }
+    const auto& items = value.items();
+    auto entry = items.begin();
+    appendSpread(text, value.is_object(), value.size(), [&](std::size_t) {
+        if (value.is_object()) {
+            appendMember(text, entry.key(), entry.value());
+        } else {
+            text += compact(entry.value());
+        }
+        ++entry;
+    });
+}
+
+// The saved document, but with "apps" and "elements" (where the file has them) left empty: their
+// objects are the records' sources, copied or written from there.
+OrderedJson savedFrame(const DesktopState& state) {
+    OrderedJson document = state.document;
+    const OrderedJson& systemWide = state.elements[kSystemWideElement].source;
+    if (document.contains("systemWide") || !systemWide.empty()) {
+        document["systemWide"] = systemWide;
+    }
+    if (document.contains("apps")) {
+        document["apps"] = OrderedJson::array();
+    }
+    if (document.contains("elements")) {
+        document["elements"] = OrderedJson::object();
+    }
+    document["frontmost"] = state.frontmost ? OrderedJson(*state.frontmost) : OrderedJson();
+    document["clipboard"] = state.clipboard;
+    document["log"] = logWithThisRun(state);
+    return document;
+}
+
+std::size_t listedElements(const DesktopState& state) {
+    return state.elements.size() - state.firstListedElement;
+}
+
+const ElementRecord& listedElement(const DesktopState& state, std::size_t i) {
+    return state.elements[state.firstListedElement + i];
 }
 
 }  // namespace
 
-std::string desktopFileText(const OrderedJson& document) {
+std::string savedDesktopText(const DesktopState& state) {
     std::string text = "{";
     const char* separator = "\n  ";
-    for (const auto& entry : document.items()) {
+    const OrderedJson frame = savedFrame(state);
+    for (const auto& entry : frame.items()) {
         text += separator + compact(entry.key()) + ": ";
-        if (entry.value().is_structured() && !entry.value().empty()) {
-            appendSpread(text, entry.value());
+        if (entry.key() == "apps") {
+            appendSpread(text, false, state.apps.size(), [&](std::size_t i) {
+                text += compact(state.elements[state.apps[i].element].source);
+            });
+        } else if (entry.key() == "elements") {
+            appendSpread(text, true, listedElements(state), [&](std::size_t i) {
+                appendMember(text, listedElement(state, i).id, listedElement(state, i).source);
+            });
         } else {
-            text += compact(entry.value());
+            appendValue(text, entry.value());
         }
         separator = ",\n  ";
     }
@@ -91,28 +150,21 @@ std::string desktopFileText(const OrderedJson& document) {
 }
 
 OrderedJson savedDocument(const DesktopState& state) {
-    OrderedJson document = state.document;
-    const OrderedJson& systemWide = state.elements[kSystemWideElement].source;
-    if (document.contains("systemWide") || !systemWide.empty()) {
-        document["systemWide"] = systemWide;
-    }
+    OrderedJson document = savedFrame(state);
     if (document.contains("apps")) {
-        OrderedJson apps = OrderedJson::array();
         for (const auto& app : state.apps) {
-            apps.push_back(state.elements[app.element].source);
+            document["apps"].push_back(state.elements[app.element].source);
         }
-        document["apps"] = std::move(apps);
     }
     if (document.contains("elements")) {
-        OrderedJson elements = OrderedJson::object();
-        for (std::size_t i = state.firstListedElement; i < state.elements.size(); ++i) {
-            elements[state.elements[i].id] = state.elements[i].source;
+        // Appended as they are: ids are unique, and an ordered object's operator[] would search
+        // every key before each one.
+        auto& members = document["elements"].get_ref<OrderedJson::object_t&>();
+        members.reserve(listedElements(state));
+        for (std::size_t i = 0; i < listedElements(state); ++i) {
+            members.emplace_back(listedElement(state, i).id, listedElement(state, i).source);
         }
-        document["elements"] = std::move(elements);
     }
-    document["frontmost"] = state.frontmost ? OrderedJson(*state.frontmost) : OrderedJson();
-    document["clipboard"] = state.clipboard;
-    document["log"] = logWithThisRun(state);
     return document;
 }
 

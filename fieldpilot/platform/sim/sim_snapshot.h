@@ -10,9 +10,10 @@ namespace fieldpilot::sim {
 
 OrderedJson savedDocument(const DesktopState& state);
 
-// The text of a desktop file: each top-level key on a line of its own, and inside each top-level
-// array or object one entry per line (an app, an element, a log entry), so that the files of two
-// runs compare line by line. Text that is not valid UTF-8 is saved with U+FFFD in its place.
-std::string desktopFileText(const OrderedJson& document);
+// The text of the saved desktop file: each top-level key on a line of its own, and inside each
+// top-level array or object one entry per line (an app, an element, a log entry), so that the
+// files of two runs compare line by line. Text that is not valid UTF-8 is saved with U+FFFD in
+// its place. Written from the records without copying them into a document first.
+std::string savedDesktopText(const DesktopState& state);
 
 }  // namespace fieldpilot::sim

@@ -150,7 +150,9 @@ using LogEntry = std::variant<ReadLog, WriteLog, SettableLog, ActivateLog, KeyLo
 inline constexpr std::size_t kSystemWideElement = 0;  // index in DesktopState::elements
 
 struct DesktopState {
-    OrderedJson document;  // the file as loaded, for the keys this model does not own
+    // The file as loaded, for the keys this model does not own. The objects of "apps" and
+    // "elements" have been moved to their records' `source`.
+    OrderedJson document;
     bool trusted = true;
     bool secureInput = false;
     std::optional<platform::Pid> frontmost;

@@ -28,15 +28,15 @@ constexpr GeometryKey kGeometryKeys[] = {
     {"range", Geometry::Type::Range, 2},
 };
 
-Value decodeNumber(const OrderedJson& json) {
-    if (json.is_number_integer() &&
-        (!json.is_number_unsigned() || std::in_range<std::int64_t>(json.get<std::uint64_t>()))) {
-        return json.get<std::int64_t>();
+// The platform's integers are 64-bit signed: a larger integer is refused rather than rounded.
+Value decodeNumber(const OrderedJson& json, const Place& where) {
+    if (json.is_number_float()) {
+        return json.get<double>();
     }
-    return json.get<double>();
+    return readInteger<std::int64_t>(json, where);
 }
 
-Value decodeGeometry(const GeometryKey& key, const OrderedJson& numbers, const std::string& where) {
+Value decodeGeometry(const GeometryKey& key, const OrderedJson& numbers, const Place& where) {
     // Built by appending: GCC 12 warns falsely (-Wrestrict) on "\"" + std::string(...) at -O3.
     const std::string quotedKey = std::string(1, '"').append(key.key).append(1, '"');
     if (!numbers.is_array() || numbers.size() != key.count) {
@@ -53,13 +53,13 @@ Value decodeGeometry(const GeometryKey& key, const OrderedJson& numbers, const s
 }
 
 const std::string& requireText(const OrderedJson& json, const std::string& key,
-                               const std::string& where) {
-    return readText(json.at(key), where + "." + key);
+                               const Place& where) {
+    return readText(json.at(key), where.member(key));
 }
 
 // The single-member objects that stand for values other than JSON's own.
 std::optional<Value> decodeTaggedValue(const OrderedJson& json, const DesktopState& state,
-                                       const std::string& where) {
+                                       const Place& where) {
     if (json.size() != 1) {
         return std::nullopt;
     }
@@ -82,18 +82,16 @@ std::optional<Value> decodeTaggedValue(const OrderedJson& json, const DesktopSta
 }
 
 std::unique_ptr<AttributeListing> decodeBranch(const OrderedJson& when, std::string_view key,
-                                               const DesktopState& state,
-                                               const std::string& where) {
+                                               const DesktopState& state, const Place& where) {
     const auto branch = when.find(std::string(key));
     if (branch == when.end()) {
         return nullptr;
     }
-    return std::make_unique<AttributeListing>(
-        decodeAttribute(*branch, state, where + "." + std::string(key)));
+    return std::make_unique<AttributeListing>(decodeAttribute(*branch, state, where.member(key)));
 }
 
 AttributeListing decodeWhen(const OrderedJson& json, const DesktopState& state,
-                            const std::string& where) {
+                            const Place& where) {
     const auto& conditions = json.at("when");
     if (!conditions.is_object()) {
         failAt(where, "\"when\" needs an object of attribute values");
@@ -113,26 +111,26 @@ AttributeListing decodeWhen(const OrderedJson& json, const DesktopState& state,
 }
 
 AttributeListing decodeReads(const OrderedJson& steps, const DesktopState& state,
-                             const std::string& where) {
+                             const Place& where) {
     if (!steps.is_array() || steps.empty()) {
         failAt(where, "\"reads\" needs a non-empty array");
     }
     AttributeListing::Reads reads;
     for (std::size_t i = 0; i < steps.size(); ++i) {
-        reads.steps.push_back(
-            decodeAttribute(steps[i], state, where + ".reads[" + std::to_string(i) + "]"));
+        reads.steps.push_back(decodeAttribute(steps[i], state, where.member("reads").item(i)));
     }
     return {std::move(reads)};
 }
 
-AttributeListing decodeFailure(const OrderedJson& status, const std::string& where) {
-    return {AttributeListing::Failure{readInteger<platform::AXStatus>(status, where + ".error")}};
+AttributeListing decodeFailure(const OrderedJson& status, const Place& where) {
+    return {
+        AttributeListing::Failure{readInteger<platform::AXStatus>(status, where.member("error"))}};
 }
 
 }  // namespace
 
 AttributeListing decodeAttribute(const OrderedJson& json, const DesktopState& state,
-                                 const std::string& where) {
+                                 const Place& where) {
     if (json.is_null()) {
         return {AttributeListing::Plain{std::nullopt}};
     }
@@ -148,7 +146,7 @@ AttributeListing decodeAttribute(const OrderedJson& json, const DesktopState& st
     return {AttributeListing::Plain{decodeValue(json, state, where)}};
 }
 
-Value decodeValue(const OrderedJson& json, const DesktopState& state, const std::string& where) {
+Value decodeValue(const OrderedJson& json, const DesktopState& state, const Place& where) {
     switch (json.type()) {
         case OrderedJson::value_t::null:
             return platform::OtherValue{std::string(kNullTypeName)};
@@ -159,11 +157,11 @@ Value decodeValue(const OrderedJson& json, const DesktopState& state, const std:
         case OrderedJson::value_t::number_integer:
         case OrderedJson::value_t::number_unsigned:
         case OrderedJson::value_t::number_float:
-            return decodeNumber(json);
+            return decodeNumber(json, where);
         case OrderedJson::value_t::array: {
             platform::Array items;
             for (std::size_t i = 0; i < json.size(); ++i) {
-                items.push_back(decodeValue(json[i], state, where + "[" + std::to_string(i) + "]"));
+                items.push_back(decodeValue(json[i], state, where.item(i)));
             }
             return items;
         }
@@ -216,6 +214,42 @@ OrderedJson encodeValue(const Value& value) {
         }
     };
     return std::visit(Encoder{}, value.storage());
+}
+
+namespace {
+
+// Levels of arrays and objects a value takes itself, encoded: a geometry value is a tagged object
+// holding an array, the other tagged values are objects of one text, the platform's null object
+// is JSON null.
+struct OwnLevels {
+    std::size_t operator()(const Geometry&) const { return 2; }
+    std::size_t operator()(const platform::Array&) const { return 1; }
+    std::size_t operator()(const platform::Element&) const { return 1; }
+    std::size_t operator()(const platform::AttributedText&) const { return 1; }
+    std::size_t operator()(const platform::OtherValue& other) const {
+        return other.typeName == kNullTypeName ? 0 : 1;
+    }
+    template <typename Scalar>
+    std::size_t operator()(const Scalar&) const {
+        return 0;
+    }
+};
+
+}  // namespace
+
+bool nestsDeeperThan(const Value& value, std::size_t levels) {
+    const std::size_t own = std::visit(OwnLevels{}, value.storage());
+    if (own > levels) {
+        return true;
+    }
+    if (const auto* items = value.get<platform::Array>()) {
+        for (const auto& item : *items) {
+            if (nestsDeeperThan(item, levels - own)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 }  // namespace fieldpilot::sim
