@@ -76,9 +76,11 @@ std::int64_t walk(Desktop& desktop, const Element& window, std::int64_t budget,
         Examined examined = examine(desktop, entry);
         if (examined.shown)
             lines.push_back(std::move(examined.line));
-        for (auto& child : examined.children)
-            queue.push_back({std::move(child), entry.depth + 1});
         ++visited;
+        // What is queued beyond the remaining budget would never be examined.
+        for (std::size_t i = 0;
+             i < examined.children.size() && std::ssize(queue) < budget - visited; ++i)
+            queue.push_back({std::move(examined.children[i]), entry.depth + 1});
     }
     return visited;
 }

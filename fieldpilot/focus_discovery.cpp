@@ -107,8 +107,9 @@ std::optional<Element> searchFocused(Desktop& desktop, const Element& from, std:
             return element;
         if (const auto children = attribute(desktop, element, "AXChildren")) {
             if (auto elements = elementArray(*children)) {
-                for (auto& child : *elements)
-                    queue.push_back(std::move(child));
+                // What is queued beyond the remaining budget would never be examined.
+                for (std::size_t i = 0; i < elements->size() && std::ssize(queue) < remaining; ++i)
+                    queue.push_back(std::move((*elements)[i]));
             }
         }
     }

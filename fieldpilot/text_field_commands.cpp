@@ -84,12 +84,16 @@ std::string role(Desktop& desktop, const Element& element) {
     return string(desktop, element, "AXRole").value_or("");
 }
 
-void appendChildren(Desktop& desktop, const Element& element, std::deque<Element>& queue) {
+// Queues the element's children while the queue holds fewer than `room` elements: what is queued
+// beyond the elements still to be examined would never be examined.
+void appendChildren(Desktop& desktop, const Element& element, std::deque<Element>& queue,
+                    std::int64_t room) {
     const auto children = attribute(desktop, element, "AXChildren");
     const auto elements = children ? elementArray(*children) : std::nullopt;
     if (!elements)
         return;
-    queue.insert(queue.end(), elements->begin(), elements->end());
+    for (std::size_t i = 0; i < elements->size() && std::ssize(queue) < room; ++i)
+        queue.push_back((*elements)[i]);
 }
 
 // Breadth-first over at most 6000 elements, without stopping early: the last text area met, or
@@ -107,7 +111,7 @@ std::optional<Element> findTextField(Desktop& desktop, const Element& window) {
         } else if (elementRole == "AXTextField" && !candidate) {
             candidate = element;
         }
-        appendChildren(desktop, element, queue);
+        appendChildren(desktop, element, queue, kTextFieldSearchLimit - examined - 1);
     }
     return candidate;
 }
