@@ -138,6 +138,28 @@ TEST_F(SimKeys, DeleteTakesACharacterOutsideTheBasicPlaneWhole) {
     EXPECT_EQ(field()["AXValue"], "ok");
 }
 
+TEST_F(SimKeys, SelectionEdgesInsideASurrogatePairMoveToItsStart) {
+    const auto withSelection = [&](const char* selection, const char* clipboard = "Z") {
+        desktop = SimDesktop::fromText(std::string(R"({"frontmost": 8, "apps": [{"pid": 8}],
+            "clipboard": ")") + clipboard +
+                                       R"(", "elements": {"field": {"pid": 8,
+            "AXFocused": true, "AXValue": "👍x👍", "selection": )" +
+                                       selection + "}}}");
+    };
+    withSelection("[1, 0]");
+    command(9);
+    EXPECT_EQ(field()["AXValue"], "Z👍x👍");
+    withSelection("[1, 3]", "");
+    command(8);
+    EXPECT_EQ(clipboard(), "👍x");
+    withSelection("[1, 4]");
+    press(51);
+    EXPECT_EQ(field()["AXValue"], "");
+    withSelection("[4, 0]");
+    press(51);
+    EXPECT_EQ(field()["AXValue"], "👍👍") << "the caret stands before the last character";
+}
+
 TEST_F(SimKeys, FrenchSelectAllIsTheKeyThatTypesA) {
     load(R"("fr")");
     command(0);

@@ -14,6 +14,24 @@ TextRange clampedTo(TextRange range, std::size_t textLength) {
     return {location, std::clamp<std::int64_t>(range.length, 0, length - location)};
 }
 
+// An edge between the two units of a surrogate pair, moved to the pair's start.
+std::int64_t outsidePairs(const std::u16string& text, std::int64_t edge) {
+    const auto at = static_cast<std::size_t>(edge);
+    const bool insidePair = at > 0 && at < text.size() && utf::isHighSurrogate(text[at - 1]) &&
+                            utf::isLowSurrogate(text[at]);
+    return insidePair ? edge - 1 : edge;
+}
+
+// Ranges count UTF-16 units, as the platform's do, so a listed selection may split a character
+// outside the basic plane. Both edges then move to the start of that character's pair: the key
+// effects never cut a pair in two (which would leave lone surrogates in the text or on the
+// clipboard), and a caret inside a pair stands before the character.
+TextRange keepingPairsWhole(const std::u16string& text, TextRange range) {
+    const std::int64_t start = outsidePairs(text, range.location);
+    const std::int64_t end = outsidePairs(text, range.location + range.length);
+    return {start, end - start};
+}
+
 }  // namespace
 
 const platform::Value* plainValue(const ElementRecord& record, std::string_view name) {
@@ -79,7 +97,8 @@ std::optional<FieldText> fieldText(const ElementRecord& record) {
     }
     FieldText field{utf::utf8ToUtf16(*text), {}};
     const TextRange atEnd{static_cast<std::int64_t>(field.text.size()), 0};
-    field.selection = clampedTo(record.selection.value_or(atEnd), field.text.size());
+    field.selection = keepingPairsWhole(
+        field.text, clampedTo(record.selection.value_or(atEnd), field.text.size()));
     return field;
 }
 

@@ -22,8 +22,9 @@ bool isPlainTrue(const ElementRecord& record, std::string_view name);
 void storeAttribute(ElementRecord& record, std::string_view name, const platform::Value& value);
 void storeSelection(ElementRecord& record, TextRange selection);
 
-// The text of a field ("AXValue" listed as plain text) and its selection, clamped to the text.
-// Without a listed selection the caret stands at the end of the text.
+// The text of a field ("AXValue" listed as plain text) and its selection, clamped to the text,
+// with an edge that falls inside a surrogate pair moved to the pair's start. Without a listed
+// selection the caret stands at the end of the text.
 struct FieldText {
     std::u16string text;
     TextRange selection;
