@@ -168,6 +168,15 @@ TEST(TreeSearch, TheBudgetCountsVisitedElementsRootIncluded) {
     EXPECT_FALSE(searchFocused(*firstBeyondBudget, windowOf(*firstBeyondBudget), 4000));
 }
 
+TEST(TreeSearch, TheFocusDiscoveryFallsBackOnABudgetOf4000) {
+    for (const auto& [focusedChild, route] : {std::pair{3998, "tree"}, std::pair{3999, "none"}}) {
+        auto desktop = wideWindow(4000, focusedChild);
+        const FocusResult result =
+            findFocusedElement(*desktop, desktop->createApplicationElement(7), false);
+        EXPECT_EQ(*result.diagnostics.find("via"), json::Value(route)) << focusedChild;
+    }
+}
+
 TEST(TreeSearch, ANonPositiveBudgetReadsNothing) {
     auto desktop = wideWindow(1, 0);
     const Element window = windowOf(*desktop);

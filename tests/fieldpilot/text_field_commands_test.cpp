@@ -120,6 +120,17 @@ TEST(SetCommand, TakesEmptyOrUndecodableInputAsTheEmptyText) {
     EXPECT_EQ(run(setCommand, editor(), {"set", "501"}, "caf\xC3\xA9").fieldValue(), "caf\xC3\xA9");
 }
 
+TEST(SetCommand, WaitsPatientlyForAnApplicationThatAnswersLate) {
+    // The fifth question, 0.6 s in, is the first answered; there is no window to search.
+    const json late{{"reads", {nullptr, nullptr, nullptr, nullptr, {{"element", "field"}}}}};
+    const Outcome outcome =
+        run(setCommand,
+            editor({{"/apps/2/AXFocusedUIElement", late}, {"/apps/2/AXFocusedWindow", nullptr}}),
+            {"set", "501"}, "late");
+    EXPECT_EQ(outcome.reply, (json{{"set", true}, {"axError", 0}, {"value", "late"}}));
+    EXPECT_EQ(micros(test::writesOf(outcome.desktop, "field", "AXValue").at(0)), 600'000);
+}
+
 TEST(SetCommand, ReportsARefusedWriteWithSuccessStatus) {
     const Outcome outcome = run(setCommand, editor({{"/elements/field/setErrors/AXValue", -25200}}),
                                 {"set", "501"}, "x");
