@@ -1,6 +1,7 @@
 #include "platform/sim/sim_parse.h"
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
