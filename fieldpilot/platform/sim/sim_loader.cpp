@@ -345,10 +345,12 @@ std::unique_ptr<DesktopState> loadDesktopState(std::string_view jsonText) {
     loadSystemWide(*state, member(document, "systemWide"));
     if (const auto apps = document.find("apps"); apps != document.end()) {
         loadApps(*state, *apps);
+        *apps = OrderedJson::array();
     }
     state->firstListedElement = state->elements.size();
     if (const auto elements = document.find("elements"); elements != document.end()) {
         loadElements(*state, *elements);
+        *elements = OrderedJson::object();
     }
     for (std::size_t index = 0; index < state->elements.size(); ++index) {
         readElementKeys(state->elements[index], *state, placeOfElement(*state, index));

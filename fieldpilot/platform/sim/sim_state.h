@@ -151,7 +151,7 @@ inline constexpr std::size_t kSystemWideElement = 0;  // index in DesktopState::
 
 struct DesktopState {
     // The file as loaded, for the keys this model does not own. The objects of "apps" and
-    // "elements" have been moved to their records' `source`.
+    // "elements" have been moved to their records' `source`, leaving both keys empty in place.
     OrderedJson document;
     bool trusted = true;
     bool secureInput = false;
