@@ -3,12 +3,15 @@
 // double in the shortest form std::to_chars gives.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "json.h"
 #include "number_text.h"
@@ -76,18 +79,27 @@ json::Value makeValue(FuzzedDataProvider& data, int depth, Expected& expected) {
         }
         default: {
             json::Object object;
-            expected = Expected::object();
+            // The members as the writer's object keeps them: a repeated key replaces the value
+            // in place.
+            std::vector<std::pair<std::string, Expected>> members;
             const int count = data.ConsumeIntegralInRange(0, kMaxMembers);
             for (int i = 0; i < count; ++i) {
                 std::string key = data.ConsumeRandomLengthString();
                 Expected member;
                 json::Value value = makeValue(data, depth + 1, member);
-                // Keys that differ only in ill-formed bytes are written alike; reading them back
-                // keeps the first one's place and the last one's value, as the writer's object
-                // does with a repeated key.
-                expected[fuzz::withReplacements(key)] = std::move(member);
+                const auto same = std::find_if(members.begin(), members.end(),
+                                               [&](const auto& kept) { return kept.first == key; });
+                if (same == members.end())
+                    members.emplace_back(key, std::move(member));
+                else
+                    same->second = std::move(member);
                 object.set(std::move(key), std::move(value));
             }
+            // Keys that differ only in ill-formed bytes are written alike; reading them back keeps
+            // the first one's place and the last one's value.
+            expected = Expected::object();
+            for (auto& [key, member] : members)
+                expected[fuzz::withReplacements(key)] = std::move(member);
             return object;
         }
     }
