@@ -1,9 +1,8 @@
 #include "json.h"
 
-#include <array>
-#include <charconv>
 #include <cmath>
 
+#include "number_text.h"
 #include "utf.h"
 
 namespace json {
@@ -81,9 +80,7 @@ void appendNumber(std::string& out, double number) {
         out += "null";
         return;
     }
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number);
-    out.append(buffer.data(), result.ptr);
+    out += number_text::shortest(number);
 }
 
 }  // namespace

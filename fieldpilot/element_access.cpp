@@ -1,8 +1,9 @@
 #include "element_access.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
+
+#include "number_text.h"
 
 namespace fieldpilot {
 
@@ -15,11 +16,8 @@ std::optional<std::string> numberText(const Value& value) {
         return std::to_string(*integer);
     if (const auto* flag = value.get<bool>())
         return std::string(*flag ? "1" : "0");
-    if (const auto* number = value.get<double>()) {
-        std::array<char, 32> buffer{};
-        const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), *number);
-        return std::string(buffer.data(), result.ptr);
-    }
+    if (const auto* number = value.get<double>())
+        return number_text::shortest(*number);
     return std::nullopt;
 }
 

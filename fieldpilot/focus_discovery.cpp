@@ -24,7 +24,7 @@ constexpr std::array<std::string_view, 8> kContainerRoles = {
     "AXSplitGroup", "AXTabGroup", "AXToolbar", "AXApplication"};
 
 bool isContainerRole(std::string_view role) {
-    return std::ranges::find(kContainerRoles, role) != kContainerRoles.end();
+    return std::find(kContainerRoles.begin(), kContainerRoles.end(), role) != kContainerRoles.end();
 }
 
 struct DirectRead {

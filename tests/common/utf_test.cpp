@@ -73,6 +73,20 @@ TEST(Utf16ToUtf8, EncodesEachUnicodeRangeInItsUtf8Length) {
     EXPECT_EQ(utf16ToUtf8(u"\U0010FFFF"), "\xF4\x8F\xBF\xBF");
 }
 
+TEST(Utf8Encoding, ChangesLengthExactlyAtEachBoundary) {
+    const auto encoded = [](char32_t codePoint) {
+        std::string out;
+        appendUtf8(out, codePoint);
+        return out;
+    };
+    EXPECT_EQ(encoded(0x7F), "\x7F");
+    EXPECT_EQ(encoded(0x80), "\xC2\x80");
+    EXPECT_EQ(encoded(0x7FF), "\xDF\xBF");
+    EXPECT_EQ(encoded(0x800), "\xE0\xA0\x80");
+    EXPECT_EQ(encoded(0xFFFF), "\xEF\xBF\xBF");
+    EXPECT_EQ(encoded(0x10000), "\xF0\x90\x80\x80");
+}
+
 TEST(Utf16ToUtf8, KeepsEmbeddedNulCharacters) {
     EXPECT_EQ(utf16ToUtf8(u"a\0b"s), "a\0b"s);
 }

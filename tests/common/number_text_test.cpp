@@ -1,0 +1,75 @@
+// Doubles in their shortest round-trip text, byte for byte as the helpers have always written
+// them (std::to_chars without a format).
+#include "number_text.h"
+
+#include <gtest/gtest.h>
+#include <locale.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <string>
+
+namespace {
+
+using number_text::shortest;
+
+TEST(ShortestNumberText, MatchesTheFormsTheRepliesHaveAlwaysUsed) {
+    EXPECT_EQ(shortest(64.0), "64");
+    EXPECT_EQ(shortest(10000.0), "10000") << "a tie in length goes to fixed notation";
+    EXPECT_EQ(shortest(100000.0), "1e+05");
+    EXPECT_EQ(shortest(-25200.0), "-25200");
+    EXPECT_EQ(shortest(0.13), "0.13");
+    EXPECT_EQ(shortest(0.6), "0.6");
+    EXPECT_EQ(shortest(0.1), "0.1");
+    EXPECT_EQ(shortest(0.001), "0.001");
+    EXPECT_EQ(shortest(0.00001), "1e-05");
+    EXPECT_EQ(shortest(0.1 + 0.2), "0.30000000000000004");
+    EXPECT_EQ(shortest(1e21), "1e+21");
+    EXPECT_EQ(shortest(5e-324), "5e-324");
+    EXPECT_EQ(shortest(2.2250738585072014e-308), "2.2250738585072014e-308");
+    EXPECT_EQ(shortest(1.7976931348623157e308), "1.7976931348623157e+308");
+    EXPECT_EQ(shortest(-0.0), "-0");
+    EXPECT_EQ(shortest(0.0), "0");
+}
+
+TEST(ShortestNumberText, WritesLargeWholeNumbersExactlyInFixedNotation) {
+    // Fixed notation is shorter here, and the double's exact value ends in ...3968, not zeros.
+    EXPECT_EQ(shortest(123456789012345680000.0), "123456789012345683968");
+}
+
+TEST(ShortestNumberText, FindsTheShorterDecimalAboveAPowerOfTwo) {
+    // printf's nearest 16-digit decimal (...044) lies below, where the gap is smaller, and does
+    // not read back; the one above does.
+    EXPECT_EQ(shortest(std::ldexp(1.0, -1017)), "7.120236347223045e-307");
+}
+
+TEST(ShortestNumberText, NamesValuesThatAreNotNumbers) {
+    EXPECT_EQ(shortest(std::numeric_limits<double>::infinity()), "inf");
+    EXPECT_EQ(shortest(-std::numeric_limits<double>::infinity()), "-inf");
+    EXPECT_EQ(shortest(std::numeric_limits<double>::quiet_NaN()), "nan");
+}
+
+TEST(ShortestNumberText, KeepsTheDecimalPointWhateverTheProcessLocale) {
+    // Debian ships locale sources, not compiled locales: compile one with a decimal comma.
+    const std::filesystem::path directory =
+        std::filesystem::temp_directory_path() / ("number-text-locale-" + std::to_string(getpid()));
+    std::filesystem::create_directories(directory);
+    const std::string command =
+        "localedef -i de_DE -f UTF-8 '" + directory.string() + "/de_DE.UTF-8' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+        GTEST_SKIP() << "localedef could not build de_DE";
+    setenv("LOCPATH", directory.c_str(), 1);
+    ASSERT_NE(setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+
+    EXPECT_EQ(shortest(0.13), "0.13");
+    EXPECT_EQ(shortest(0.1 + 0.2), "0.30000000000000004");
+
+    setlocale(LC_ALL, "C");
+    unsetenv("LOCPATH");
+    std::filesystem::remove_all(directory);
+}
+
+}  // namespace
