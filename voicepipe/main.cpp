@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "arguments.h"
@@ -13,11 +15,15 @@
 #include "platform/platform.h"
 #include "process_exit.h"
 #include "relaunch.h"
+#include "standard_streams.h"
 #include "startup.h"
 
 using namespace voicepipe;
 
-int main(int argc, char** argv) {
+namespace {
+
+// Never returns: it ends in serve(), or earlier with exitProcess.
+void dictate(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     relaunchDisclaimedIfNeeded(argc, argv);
 
@@ -48,4 +54,28 @@ int main(int argc, char** argv) {
     watchStandardInput(process);
     requestAuthorization(process, *dictation, std::move(recognizer));
     mainQueue->serve();
+}
+
+// What the system refused (no descriptor for the event loop, no thread, no memory) ends the
+// dictation with an event that says so, instead of an abort that says nothing to the host.
+[[noreturn]] void failForLackOf(const std::string& what) {
+    try {
+        emit(stdout, {{"error", "system: " + what}});
+    } catch (...) {
+        // Not even the line could be made: the status alone tells the host.
+    }
+    exitProcess(kExitSystemFailure);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    openMissingStandardStreams();
+    try {
+        dictate(argc, argv);
+    } catch (const std::exception& failure) {
+        failForLackOf(failure.what());
+    } catch (...) {
+        failForLackOf("unknown failure");
+    }
 }
