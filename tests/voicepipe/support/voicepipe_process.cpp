@@ -57,6 +57,8 @@ std::vector<std::string> commandFor(const Launch& launch) {
     if (launch.throughShell) {
         // An explicit redirection keeps the background job's standard input on our pipe.
         command = {"/bin/sh", "-c", R"("$0" "$@" <&0 & wait)"};
+    } else if (launch.shellSetup) {
+        command = {"/bin/sh", "-c", *launch.shellSetup + R"( && exec "$0" "$@")"};
     }
     command.push_back(launch.argument0.value_or(launch.program));
     command.insert(command.end(), launch.arguments.begin(), launch.arguments.end());
@@ -124,7 +126,8 @@ VoicepipeProcess::VoicepipeProcess(const Launch& launch) {
     ::signal(SIGPIPE, SIG_IGN);  // a write to a program that has ended must not end the test
     int inputPipe[2] = {-1, -1};
     int outputPipe[2];
-    if (!launch.inputAtEnd && pipe2(inputPipe, O_CLOEXEC) != 0)
+    const bool inputPiped = !launch.inputAtEnd && !launch.inputClosed;
+    if (inputPiped && pipe2(inputPipe, O_CLOEXEC) != 0)
         return;
     if (pipe2(outputPipe, O_CLOEXEC) != 0)
         return;
@@ -133,10 +136,15 @@ VoicepipeProcess::VoicepipeProcess(const Launch& launch) {
     posix_spawn_file_actions_init(&actions);
     if (launch.inputAtEnd) {
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    } else if (launch.inputClosed) {
+        posix_spawn_file_actions_addclose(&actions, STDIN_FILENO);
     } else {
         posix_spawn_file_actions_adddup2(&actions, inputPipe[0], STDIN_FILENO);
     }
     posix_spawn_file_actions_adddup2(&actions, outputPipe[1], STDOUT_FILENO);
+    // Like a careful host, hand over the standard descriptors only (the test runner's own stay
+    // behind, so that a descriptor limit means the same under every runner).
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
     if (launch.workingDirectory) {
         posix_spawn_file_actions_addchdir_np(&actions, launch.workingDirectory->c_str());
     }
@@ -146,20 +154,30 @@ VoicepipeProcess::VoicepipeProcess(const Launch& launch) {
     sigset_t all, none;
     sigfillset(&all);
     sigemptyset(&none);
+    // An ignored disposition is inherited: this process ignores SIGCHLD while it spawns.
+    struct sigaction childEnds {};
+    childEnds.sa_handler = SIG_IGN;
+    struct sigaction ownChildEnds {};
+    if (launch.ignoringChildEnds) {
+        sigdelset(&all, SIGCHLD);
+        sigaction(SIGCHLD, &childEnds, &ownChildEnds);
+    }
     posix_spawnattr_setsigdefault(&attributes, &all);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
     std::vector<std::string> command = commandFor(launch);
     std::vector<std::string> environment = environmentFor(launch);
-    const std::string path = launch.throughShell ? "/bin/sh" : launch.program;
+    const std::string path = launch.throughShell || launch.shellSetup ? "/bin/sh" : launch.program;
     if (posix_spawn(&pid_, path.c_str(), &actions, &attributes, pointersTo(command).data(),
                     pointersTo(environment).data()) != 0) {
         pid_ = -1;
     }
+    if (launch.ignoringChildEnds)
+        sigaction(SIGCHLD, &ownChildEnds, nullptr);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    if (!launch.inputAtEnd)
+    if (inputPiped)
         close(inputPipe[0]);
     close(outputPipe[1]);
     input_ = inputPipe[1];
