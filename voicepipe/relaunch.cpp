@@ -89,7 +89,8 @@ struct SavedDispositions {
 void installRelay(int signal, struct sigaction* previous) {
     struct sigaction relay {};
     relay.sa_handler = relayToChild;
-    relay.sa_flags = SA_RESTART;
+    // No SA_RESTART: the wait for the child returns with EINTR and is called again, which gives
+    // runtimes that run handlers late (ThreadSanitizer's) the moment to run this one.
     sigfillset(&relay.sa_mask);
     sigaction(signal, &relay, previous);
 }
