@@ -22,18 +22,20 @@ using namespace voicepipe;
 
 namespace {
 
-// Never returns: it ends in serve(), or earlier with exitProcess.
+// Never returns: it ends in serve(), or earlier with exitProcess. What it creates lives until the
+// process ends and is never destroyed: a failure that unwinds to main must not pull the queue,
+// the process state or the platform from under the threads that still use them.
 void dictate(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     relaunchDisclaimedIfNeeded(argc, argv);
 
-    std::unique_ptr<platform::MainQueue> mainQueue = platform::openMainQueue();
-    DictationProcess process{*mainQueue, stdout, exitProcess};
+    platform::MainQueue& mainQueue = *platform::openMainQueue().release();
+    DictationProcess& process = *new DictationProcess{mainQueue, stdout, exitProcess};
     process.parentAtStart = getppid();
     watchParent(process);
 
     // Null when the simulated platform's scenario cannot be loaded; it has said why on stderr.
-    std::unique_ptr<platform::Dictation> dictation = platform::openDictation(*mainQueue);
+    platform::Dictation* dictation = platform::openDictation(mainQueue).release();
     if (!dictation)
         exitProcess(kExitScenarioUnreadable);
 
@@ -53,7 +55,7 @@ void dictate(int argc, char** argv) {
     stopOnSignals(process);
     watchStandardInput(process);
     requestAuthorization(process, *dictation, std::move(recognizer));
-    mainQueue->serve();
+    mainQueue.serve();
 }
 
 // What the system refused (no descriptor for the event loop, no thread, no memory) ends the
