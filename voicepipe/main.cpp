@@ -60,9 +60,9 @@ void dictate(int argc, char** argv) {
 
 // What the system refused (no descriptor for the event loop, no thread, no memory) ends the
 // dictation with an event that says so, instead of an abort that says nothing to the host.
-[[noreturn]] void failForLackOf(const std::string& what) {
+[[noreturn]] void failForLackOf(const char* what) {
     try {
-        emit(stdout, {{"error", "system: " + what}});
+        emit(stdout, {{"error", std::string("system: ") + what}});
     } catch (...) {
         // Not even the line could be made: the status alone tells the host.
     }
