@@ -59,6 +59,9 @@ std::vector<std::string> commandFor(const Launch& launch) {
         command = {"/bin/sh", "-c", R"("$0" "$@" <&0 & wait)"};
     } else if (launch.shellSetup) {
         command = {"/bin/sh", "-c", *launch.shellSetup + R"( && exec "$0" "$@")"};
+    } else if (launch.ignoringChildEnds) {
+        // An ignored disposition survives the exec.
+        command = {"/usr/bin/env", "--ignore-signal=CHLD"};
     }
     command.push_back(launch.argument0.value_or(launch.program));
     command.insert(command.end(), launch.arguments.begin(), launch.arguments.end());
@@ -154,27 +157,19 @@ VoicepipeProcess::VoicepipeProcess(const Launch& launch) {
     sigset_t all, none;
     sigfillset(&all);
     sigemptyset(&none);
-    // An ignored disposition is inherited: this process ignores SIGCHLD while it spawns.
-    struct sigaction childEnds {};
-    childEnds.sa_handler = SIG_IGN;
-    struct sigaction ownChildEnds {};
-    if (launch.ignoringChildEnds) {
-        sigdelset(&all, SIGCHLD);
-        sigaction(SIGCHLD, &childEnds, &ownChildEnds);
-    }
     posix_spawnattr_setsigdefault(&attributes, &all);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
     std::vector<std::string> command = commandFor(launch);
     std::vector<std::string> environment = environmentFor(launch);
-    const std::string path = launch.throughShell || launch.shellSetup ? "/bin/sh" : launch.program;
+    // A wrapper program, when there is one, runs first; argument 0 names voicepipe either way.
+    const bool wrapped = launch.throughShell || launch.shellSetup || launch.ignoringChildEnds;
+    const std::string path = wrapped ? command.front() : launch.program;
     if (posix_spawn(&pid_, path.c_str(), &actions, &attributes, pointersTo(command).data(),
                     pointersTo(environment).data()) != 0) {
         pid_ = -1;
     }
-    if (launch.ignoringChildEnds)
-        sigaction(SIGCHLD, &ownChildEnds, nullptr);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (inputPiped)

@@ -44,7 +44,7 @@ struct Launch {
     bool throughShell = false;  // started by a /bin/sh that stays its parent
     // Shell commands that a /bin/sh runs before it executes the program in its place.
     std::optional<std::string> shellSetup{};
-    bool ignoringChildEnds = false;  // started with SIGCHLD ignored
+    bool ignoringChildEnds = false;  // started with SIGCHLD ignored, through env
 };
 
 class VoicepipeProcess {
