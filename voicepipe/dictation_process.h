@@ -24,6 +24,8 @@ inline constexpr int kExitPermissionDenied = 2;
 inline constexpr int kExitUnavailable = 3;
 inline constexpr int kExitEngineFailed = 4;
 inline constexpr int kExitRecognitionFailed = 5;
+// The system refused what the process needs to run: descriptors, threads, memory.
+inline constexpr int kExitSystemFailure = 6;
 
 // Ends the process with a status. In the program it never returns (exitProcess); unit tests
 // record the status instead, so every caller returns right after calling it.

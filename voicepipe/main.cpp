@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "arguments.h"
@@ -13,21 +15,27 @@
 #include "platform/platform.h"
 #include "process_exit.h"
 #include "relaunch.h"
+#include "standard_streams.h"
 #include "startup.h"
 
 using namespace voicepipe;
 
-int main(int argc, char** argv) {
+namespace {
+
+// Never returns: it ends in serve(), or earlier with exitProcess. What it creates lives until the
+// process ends and is never destroyed: a failure that unwinds to main must not pull the queue,
+// the process state or the platform from under the threads that still use them.
+void dictate(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     relaunchDisclaimedIfNeeded(argc, argv);
 
-    std::unique_ptr<platform::MainQueue> mainQueue = platform::openMainQueue();
-    DictationProcess process{*mainQueue, stdout, exitProcess};
+    platform::MainQueue& mainQueue = *platform::openMainQueue().release();
+    DictationProcess& process = *new DictationProcess{mainQueue, stdout, exitProcess};
     process.parentAtStart = getppid();
     watchParent(process);
 
     // Null when the simulated platform's scenario cannot be loaded; it has said why on stderr.
-    std::unique_ptr<platform::Dictation> dictation = platform::openDictation(*mainQueue);
+    platform::Dictation* dictation = platform::openDictation(mainQueue).release();
     if (!dictation)
         exitProcess(kExitScenarioUnreadable);
 
@@ -47,5 +55,29 @@ int main(int argc, char** argv) {
     stopOnSignals(process);
     watchStandardInput(process);
     requestAuthorization(process, *dictation, std::move(recognizer));
-    mainQueue->serve();
+    mainQueue.serve();
+}
+
+// What the system refused (no descriptor for the event loop, no thread, no memory) ends the
+// dictation with an event that says so, instead of an abort that says nothing to the host.
+[[noreturn]] void failForLackOf(const char* what) {
+    try {
+        emit(stdout, {{"error", std::string("system: ") + what}});
+    } catch (...) {
+        // Not even the line could be made: the status alone tells the host.
+    }
+    exitProcess(kExitSystemFailure);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    openMissingStandardStreams();
+    try {
+        dictate(argc, argv);
+    } catch (const std::exception& failure) {
+        failForLackOf(failure.what());
+    } catch (...) {
+        failForLackOf("unknown failure");
+    }
 }

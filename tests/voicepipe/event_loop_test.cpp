@@ -1,15 +1,12 @@
 // The Linux main queue: ordering of work and timers on a manual clock, wake-ups and signals on the
-// real one, and the relay of the global concurrent queue.
+// real one.
 #include "platform/linux/event_loop.h"
 
 #include <gtest/gtest.h>
-#include <pthread.h>
 
 #include <chrono>
 #include <csignal>
-#include <future>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -199,54 +196,6 @@ TEST_F(EventLoopSignals, SignalWakesASleepingLoop) {
     sender.join();
 
     EXPECT_TRUE(handled);
-}
-
-// The relay of the global concurrent queue: signals reach their handlers on a thread that blocks
-// every signal, including one sent before the next source was added. Sources live as long as the
-// process, so the state they report to is shared rather than borrowed from the test.
-TEST(ConcurrentSignalSources, RelayEverySignalOnceOnABlockedThreadOfTheirOwn) {
-    struct Report {
-        std::thread::id thread;
-        bool allBlocked = false;
-    };
-    struct Source {
-        std::mutex mutex;
-        int calls = 0;
-        std::promise<Report> firstCall;
-    };
-    const auto watch = [](int signal) {
-        auto source = std::make_shared<Source>();
-        std::signal(signal, SIG_IGN);
-        onSignalConcurrently(signal, [source] {
-            sigset_t mask;
-            pthread_sigmask(SIG_BLOCK, nullptr, &mask);
-            std::lock_guard lock(source->mutex);
-            if (++source->calls == 1) {
-                source->firstCall.set_value(
-                    {std::this_thread::get_id(), sigismember(&mask, SIGTERM) == 1 &&
-                                                     sigismember(&mask, SIGINT) == 1 &&
-                                                     sigismember(&mask, SIGHUP) == 1});
-            }
-        });
-        return source;
-    };
-    const int firstSignal = SIGUSR2;
-    const int secondSignal = SIGRTMIN + 6;
-
-    const auto first = watch(firstSignal);
-    kill(getpid(), firstSignal);
-    const auto second = watch(secondSignal);
-    kill(getpid(), secondSignal);
-
-    for (const auto& source : {first, second}) {
-        auto report = source->firstCall.get_future();
-        ASSERT_EQ(report.wait_for(kGiveUpAfter), std::future_status::ready);
-        const Report called = report.get();
-        EXPECT_NE(called.thread, std::this_thread::get_id());
-        EXPECT_TRUE(called.allBlocked);
-        std::lock_guard lock(source->mutex);
-        EXPECT_EQ(source->calls, 1);
-    }
 }
 
 }  // namespace

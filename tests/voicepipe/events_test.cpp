@@ -1,8 +1,13 @@
-// Event lines: one valid compact JSON object per line, whole even when threads write at once.
+// Event lines: one valid compact JSON object per line, whole even when threads write at once or
+// the host's pipe is non-blocking.
 #include "events.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -43,6 +48,37 @@ TEST(Emit, LinesFromTwoThreadsNeverInterleave) {
         ASSERT_TRUE(event.is_object() && event.size() == 1) << line;
     }
     std::fclose(file);
+}
+
+// A host may hand over a non-blocking pipe that it drains slowly: the line still arrives whole.
+TEST(Emit, WaitsOutANonBlockingPipeThatIsFull) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    ASSERT_EQ(fcntl(ends[1], F_SETFL, O_NONBLOCK), 0);
+    const int capacity = fcntl(ends[0], F_GETPIPE_SZ);
+    const std::string text(3 * static_cast<std::size_t>(capacity), 'x');
+    std::thread host([writer = ends[1], &text] {
+        std::FILE* stream = fdopen(writer, "w");
+        emit(stream, {{"partial", text}});
+        std::fclose(stream);
+    });
+
+    // Read only once the pipe is full, so that the writer has met a refusal.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (int queued = 0; queued < capacity && std::chrono::steady_clock::now() < giveUp;) {
+        std::this_thread::yield();
+        ASSERT_EQ(ioctl(ends[0], FIONREAD, &queued), 0);
+    }
+    std::string received;
+    char chunk[4096];
+    for (ssize_t count; (count = read(ends[0], chunk, sizeof chunk)) > 0;)
+        received.append(chunk, static_cast<std::size_t>(count));
+    host.join();
+    close(ends[0]);
+
+    const std::string expected = "{\"partial\":\"" + text + "\"}\n";
+    EXPECT_EQ(received.size(), expected.size());
+    EXPECT_TRUE(received == expected);
 }
 
 }  // namespace

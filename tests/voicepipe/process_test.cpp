@@ -108,6 +108,28 @@ TEST_F(ProcessTest, InputAtEndFromTheStartStopsAtOnce) {
     EXPECT_EQ(voicepipe.waitForEnd(), 0);
 }
 
+TEST_F(ProcessTest, MissingInputReadsAsItsEnd) {
+    Launch launch = launchWith(kAwaitingPermission);
+    launch.inputClosed = true;
+    VoicepipeProcess voicepipe(launch);
+    EXPECT_THAT(voicepipe.allLines(), ElementsAre(R"({"final":""})"));
+    EXPECT_EQ(voicepipe.waitForEnd(), 0);
+}
+
+TEST_F(ProcessTest, TooFewDescriptorsGiveAnErrorLineAndStatus6) {
+#ifdef VOICEPIPE_TESTS_PROBE_VIRTUAL_CALLS
+    GTEST_SKIP() << "the sanitizer runtime needs descriptors of its own";
+#endif
+    Launch launch = launchWith(kAwaitingPermission);
+    launch.shellSetup = "ulimit -n 4";
+    VoicepipeProcess voicepipe(launch);
+    const std::vector<std::string> lines = voicepipe.allLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_THAT(lines[0], ::testing::StartsWith(R"({"error":"system: )"));
+    EXPECT_THAT(lines[0], ::testing::HasSubstr("Too many open files"));
+    EXPECT_EQ(voicepipe.waitForEnd(), 6);
+}
+
 TEST_F(ProcessTest, ParentGoneEndsTheProcessWithStatus0AndNoFinalLine) {
     adoptOrphans();
     Launch launch = launchWith(kAwaitingPermission);

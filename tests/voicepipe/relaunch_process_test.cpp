@@ -77,6 +77,14 @@ TEST_F(RelaunchTest, ParentEndsWithTheChildsExitStatus) {
     EXPECT_EQ(parent.waitForEnd(), 2);
 }
 
+TEST_F(RelaunchTest, HostThatIgnoresChildEndsStillGetsTheChildsStatus) {
+    Launch launch = preloaded({{"speech", 1}});
+    launch.ignoringChildEnds = true;
+    VoicepipeProcess parent(launch);
+    EXPECT_THAT(parent.allLines(), ElementsAre(R"({"error":"speech_denied"})"));
+    EXPECT_EQ(parent.waitForEnd(), 2);
+}
+
 TEST_F(RelaunchTest, ChildKilledBySignalGivesStatus1) {
     VoicepipeProcess parent(preloaded(kAwaitingPermission));
     ASSERT_TRUE(folder.waitForOp("authorize"));

@@ -130,6 +130,9 @@ TEST(ScenarioFile, WrongTypesAreProblemsThatNameTheKey) {
         {R"({"defaultLanguage": false})", "defaultLanguage must be a string or null"},
         {R"({"speech": "3"})", "speech must be an integer"},
         {R"({"speech": 3.5})", "speech must be an integer"},
+        {R"({"speech": 4294967299})", "speech must be an integer from 0 to 3"},
+        {R"({"speech": -1})", "speech must be an integer from 0 to 3"},
+        {R"({"speech": 4})", "speech must be an integer from 0 to 3"},
         {R"({"speechDelay": "soon"})", "speechDelay must be a number of seconds or null"},
         {R"({"microphone": null})", "microphone must be true or false"},
         {R"({"microphoneDelay": -1})", "microphoneDelay must be a number of seconds"},
@@ -156,6 +159,18 @@ TEST(ScenarioFile, WrongTypesAreProblemsThatNameTheKey) {
     }
 }
 
+TEST(ScenarioFile, NumbersAndNestingBeyondTheLimitsAreProblemsNotCrashes) {
+    const auto nested = [](std::size_t depth) {
+        return R"({"pad": ")" + std::string(depth, '{') + R"(", "deep": )" +
+               std::string(depth - 1, '[') + std::string(depth - 1, ']') + "}";
+    };
+    EXPECT_THAT(problemOf(R"({"pad": 1e400})"), HasSubstr("number too large"));
+    EXPECT_THAT(problemOf(R"({"results": [{"at": -1e400}]})"), HasSubstr("number too large"));
+    EXPECT_THAT(problemOf(nested(513)), HasSubstr("deeper than 512"));
+    EXPECT_THAT(problemOf(nested(40'000)), HasSubstr("deeper than 512"));
+    parsed(nested(512));  // brackets inside a string do not count
+}
+
 TEST(ScenarioFile, UnknownKeysAreLeftForLaterExtensions) {
     const Scenario scenario = parsed(R"({"comment": "first try", "results": [{"note": 1}]})");
     EXPECT_EQ(scenario.results.size(), 1u);
@@ -164,14 +179,17 @@ TEST(ScenarioFile, UnknownKeysAreLeftForLaterExtensions) {
 TEST(ScenarioFile, LoadingNamesTheFileInEveryProblem) {
     testing::SimScratchFolder folder;
     const std::string missing = folder.path("missing.json");
-    const std::string broken = folder.write("broken.json", R"({"speech": true})");
+    const std::string broken = folder.write("broken\nname.json", R"({"speech": true})");
     const std::string good = folder.write("good.json", R"({"currentLocale": "sv-SE"})");
 
     const auto missingProblem = std::get<std::string>(loadScenario(missing));
     EXPECT_THAT(missingProblem, HasSubstr(missing));
     EXPECT_THAT(missingProblem, HasSubstr("No such file"));
-    EXPECT_THAT(std::get<std::string>(loadScenario(broken)), HasSubstr(broken));
+    const auto brokenProblem = std::get<std::string>(loadScenario(broken));
+    EXPECT_THAT(brokenProblem, HasSubstr(folder.path("broken?name.json")));
+    EXPECT_EQ(brokenProblem.find('\n'), std::string::npos);
     EXPECT_THAT(std::get<std::string>(loadScenario(folder.path(""))), HasSubstr("cannot read"));
+    EXPECT_THAT(std::get<std::string>(loadScenario("/dev/zero")), HasSubstr("larger than"));
     EXPECT_EQ(std::get<Scenario>(loadScenario(good)).currentLocale, "sv-SE");
 }
 

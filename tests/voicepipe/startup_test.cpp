@@ -50,6 +50,25 @@ TEST_F(OpenRecognizerTest, NoneOrAnUnavailableOneIsUnusable) {
     EXPECT_EQ(openRecognizer(dictation, "fr-FR"), nullptr);
 }
 
+TEST(CreateRequest, ReportsPartialsAddsPunctuationAndStaysOnTheDeviceOnlyWhereSupported) {
+    FakeDictation dictation;
+    FakeRecognizer onDevice;
+    FakeRecognizer remote;
+    remote.onDevice = false;
+
+    const auto local = createRequest(dictation, onDevice);
+    const auto& localSettings = dynamic_cast<const FakeRequest&>(*local);
+    EXPECT_EQ(localSettings.partialResults, true);
+    EXPECT_EQ(localSettings.punctuation, true);
+    EXPECT_EQ(localSettings.onDevice, true);
+
+    const auto served = createRequest(dictation, remote);
+    const auto& servedSettings = dynamic_cast<const FakeRequest&>(*served);
+    EXPECT_EQ(servedSettings.partialResults, true);
+    EXPECT_EQ(servedSettings.punctuation, true);
+    EXPECT_EQ(servedSettings.onDevice, std::nullopt) << "left at the platform's default";
+}
+
 TEST(WaitForEndOfInput, DiscardsBytesUntilTheWriterCloses) {
     int ends[2];
     ASSERT_EQ(pipe(ends), 0);

@@ -1,11 +1,11 @@
 // The one seam between voicepipe's logic and the platform it dictates on.
 //
 // Two services cross it: the dispatch queues (a main serial queue that the main thread serves,
-// delayed work, a repeating timer, signal sources, and the concurrent queue of the relaunching
-// parent) and the dictation services (speech recogniser, buffer recognition request, audio
-// engine, permission requests). The logic decides everything; a backend only carries it out.
-// Backends: mac/ (libdispatch, Speech, AVFoundation), linux/ (our own event loop) and sim/ (the
-// scripted recogniser, microphone and permission answers of the Linux build).
+// delayed work, a repeating timer and signal sources) and the dictation services (speech
+// recogniser, buffer recognition request, audio engine, permission requests). The logic decides
+// everything; a backend only carries it out. Backends: mac/ (libdispatch, Speech, AVFoundation),
+// linux/ (our own event loop) and sim/ (the scripted recogniser, microphone and permission answers
+// of the Linux build).
 #pragma once
 
 #include <chrono>
@@ -39,10 +39,6 @@ class MainQueue {
     // The clock that the queue's delays are measured against.
     virtual Micros now() = 0;
 };
-
-// A signal source on the global concurrent queue, for the relaunching parent whose main thread
-// blocks in waitpid. It reports `signal` even when its disposition is "ignore".
-void onSignalConcurrently(int signal, Work handler);
 
 // Captured audio: an AVAudioPCMBuffer as the tap receives it.
 class AudioBuffer {

@@ -57,6 +57,11 @@ std::vector<std::string> commandFor(const Launch& launch) {
     if (launch.throughShell) {
         // An explicit redirection keeps the background job's standard input on our pipe.
         command = {"/bin/sh", "-c", R"("$0" "$@" <&0 & wait)"};
+    } else if (launch.shellSetup) {
+        command = {"/bin/sh", "-c", *launch.shellSetup + R"( && exec "$0" "$@")"};
+    } else if (launch.ignoringChildEnds) {
+        // An ignored disposition survives the exec.
+        command = {"/usr/bin/env", "--ignore-signal=CHLD"};
     }
     command.push_back(launch.argument0.value_or(launch.program));
     command.insert(command.end(), launch.arguments.begin(), launch.arguments.end());
@@ -124,7 +129,8 @@ VoicepipeProcess::VoicepipeProcess(const Launch& launch) {
     ::signal(SIGPIPE, SIG_IGN);  // a write to a program that has ended must not end the test
     int inputPipe[2] = {-1, -1};
     int outputPipe[2];
-    if (!launch.inputAtEnd && pipe2(inputPipe, O_CLOEXEC) != 0)
+    const bool inputPiped = !launch.inputAtEnd && !launch.inputClosed;
+    if (inputPiped && pipe2(inputPipe, O_CLOEXEC) != 0)
         return;
     if (pipe2(outputPipe, O_CLOEXEC) != 0)
         return;
@@ -133,10 +139,15 @@ VoicepipeProcess::VoicepipeProcess(const Launch& launch) {
     posix_spawn_file_actions_init(&actions);
     if (launch.inputAtEnd) {
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    } else if (launch.inputClosed) {
+        posix_spawn_file_actions_addclose(&actions, STDIN_FILENO);
     } else {
         posix_spawn_file_actions_adddup2(&actions, inputPipe[0], STDIN_FILENO);
     }
     posix_spawn_file_actions_adddup2(&actions, outputPipe[1], STDOUT_FILENO);
+    // Like a careful host, hand over the standard descriptors only (the test runner's own stay
+    // behind, so that a descriptor limit means the same under every runner).
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
     if (launch.workingDirectory) {
         posix_spawn_file_actions_addchdir_np(&actions, launch.workingDirectory->c_str());
     }
@@ -152,14 +163,16 @@ VoicepipeProcess::VoicepipeProcess(const Launch& launch) {
 
     std::vector<std::string> command = commandFor(launch);
     std::vector<std::string> environment = environmentFor(launch);
-    const std::string path = launch.throughShell ? "/bin/sh" : launch.program;
+    // A wrapper program, when there is one, runs first; argument 0 names voicepipe either way.
+    const bool wrapped = launch.throughShell || launch.shellSetup || launch.ignoringChildEnds;
+    const std::string path = wrapped ? command.front() : launch.program;
     if (posix_spawn(&pid_, path.c_str(), &actions, &attributes, pointersTo(command).data(),
                     pointersTo(environment).data()) != 0) {
         pid_ = -1;
     }
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    if (!launch.inputAtEnd)
+    if (inputPiped)
         close(inputPipe[0]);
     close(outputPipe[1]);
     input_ = inputPipe[1];

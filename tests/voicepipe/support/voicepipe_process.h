@@ -40,7 +40,11 @@ struct Launch {
     std::map<std::string, std::string> environment{};  // added to this environment
     std::optional<std::filesystem::path> workingDirectory{};
     bool inputAtEnd = false;    // standard input is /dev/null instead of a pipe
+    bool inputClosed = false;   // no standard input at all
     bool throughShell = false;  // started by a /bin/sh that stays its parent
+    // Shell commands that a /bin/sh runs before it executes the program in its place.
+    std::optional<std::string> shellSetup{};
+    bool ignoringChildEnds = false;  // started with SIGCHLD ignored, through env
 };
 
 class VoicepipeProcess {

@@ -92,13 +92,6 @@ class MacMainQueue final : public MainQueue {
 
 }  // namespace
 
-void onSignalConcurrently(int signal, Work handler) {
-    // The relaunching parent has no queue object to keep these; they live with the process.
-    static std::vector<dispatch_source_t> relaySources;
-    relaySources.push_back(resumedSignalSource(
-        signal, dispatch_get_global_queue(QOS_CLASS_DEFAULT, 0), std::move(handler)));
-}
-
 std::unique_ptr<MainQueue> openMainQueue() {
     return std::make_unique<MacMainQueue>();
 }

@@ -20,6 +20,17 @@ void DelayedCalls::callAfter(Micros delay, Work call) {
         std::lock_guard lock(waiting_->mutex);
         ++waiting_->unfinished;
     }
+    try {
+        startWaiting(due, std::move(call));
+    } catch (...) {
+        // No thread will count this call off, and the destructor waits for that.
+        std::lock_guard lock(waiting_->mutex);
+        --waiting_->unfinished;
+        throw;
+    }
+}
+
+void DelayedCalls::startWaiting(std::chrono::steady_clock::time_point due, Work call) {
     linux_backend::startThreadBlocking(
         linux_backend::backgroundThreadSignals(),
         [waiting = waiting_, due, call = std::move(call)]() mutable {

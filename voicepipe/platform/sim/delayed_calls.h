@@ -2,6 +2,7 @@
 // prompts answer: never on the main thread, and never before the caller has returned.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -21,6 +22,9 @@ class DelayedCalls {
     void callAfter(Micros delay, Work call);
 
   private:
+    // Starts the thread that makes the call at `due` unless the calls are dropped first.
+    void startWaiting(std::chrono::steady_clock::time_point due, Work call);
+
     // Shared with the threads, which are detached: the process may end with any of them still
     // waiting, and one that has answered must not count as a thread left unjoined.
     struct Waiting {

@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
@@ -18,6 +20,7 @@ using nlohmann::json;
 
 // Longest time a scenario may give, so that every time fits in microseconds.
 constexpr double kLongestSeconds = 1e9;
+constexpr std::uint64_t kHighestSpeechStatus = 3;
 
 class InvalidScenario : public std::runtime_error {
   public:
@@ -165,10 +168,12 @@ std::vector<Delivery> readDeliveries(const json& value, const std::string& name,
 }
 
 SpeechAuthorization readSpeech(const json& value) {
-    if (!value.is_number_integer()) {
-        reject("speech", "an integer");
+    // Integers from 0 up are the unsigned ones; anything beyond the statuses is refused rather
+    // than cut down to an int, where 4294967299 would turn into 3.
+    if (!value.is_number_unsigned() || value.get<std::uint64_t>() > kHighestSpeechStatus) {
+        reject("speech", "an integer from 0 to 3");
     }
-    return static_cast<SpeechAuthorization>(value.get<int>());
+    return static_cast<SpeechAuthorization>(value.get<std::uint64_t>());
 }
 
 Scenario readScenario(const json& file) {
@@ -215,6 +220,34 @@ Scenario readScenario(const json& file) {
     return scenario;
 }
 
+// Whether arrays and objects in `text` nest deeper than `limit`, counted without parsing so that
+// no parser ever walks a deeper file.
+bool nestsDeeperThan(const std::string& text, std::size_t limit) {
+    std::size_t depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (const char c : text) {
+        if (inString) {
+            if (escaped) {
+                escaped = false;
+            } else if (c == '\\') {
+                escaped = true;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) {
+                return true;
+            }
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return false;
+}
+
 std::string withDashes(std::string localeIdentifier) {
     for (char& c : localeIdentifier) {
         if (c == '_') {
@@ -224,7 +257,18 @@ std::string withDashes(std::string localeIdentifier) {
     return localeIdentifier;
 }
 
-// The file's bytes; none, with errno set, when it cannot be opened or read.
+// The path as it can stand in a one-line message: control characters become '?'.
+std::string printable(std::string path) {
+    for (char& c : path) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            c = '?';
+        }
+    }
+    return path;
+}
+
+// The file's bytes; none, with errno set, when it cannot be opened or read (EFBIG when it holds
+// more than a scenario may: /dev/zero, say, would otherwise fill the memory).
 std::optional<std::string> readWholeFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -234,6 +278,11 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     char chunk[4096];
     ssize_t count;
     while ((count = read(fd, chunk, sizeof chunk)) > 0) {
+        if (text.size() + static_cast<std::size_t>(count) > kLargestScenarioBytes) {
+            close(fd);
+            errno = EFBIG;
+            return std::nullopt;
+        }
         text.append(chunk, static_cast<std::size_t>(count));
     }
     const int readError = errno;
@@ -265,23 +314,38 @@ const RecognizerTraits* Scenario::recognizerFor(const std::string& localeIdentif
 }
 
 std::variant<Scenario, std::string> parseScenario(const std::string& text) {
+    if (nestsDeeperThan(text, kDeepestScenarioNesting)) {
+        return "nests arrays and objects deeper than " + std::to_string(kDeepestScenarioNesting);
+    }
     try {
         return readScenario(json::parse(text));
     } catch (const json::parse_error& error) {
         return "not valid JSON (at byte " + std::to_string(error.byte) + ")";
+    } catch (const json::out_of_range&) {
+        // The parser's only range error: a number beyond what a double holds, such as 1e400.
+        return "holds a number too large to represent";
+    } catch (const json::exception&) {
+        return "cannot be read as a scenario";
     } catch (const InvalidScenario& problem) {
         return problem.what();
+    } catch (const std::bad_alloc&) {
+        return "too large to load";
     }
 }
 
 std::variant<Scenario, std::string> loadScenario(const std::string& path) {
+    const std::string name = printable(path);
     auto text = readWholeFile(path);
     if (!text) {
-        return "cannot read scenario " + path + ": " + std::strerror(errno);
+        if (errno == EFBIG) {
+            return "scenario " + name + ": larger than " + std::to_string(kLargestScenarioBytes) +
+                   " bytes";
+        }
+        return "cannot read scenario " + name + ": " + std::strerror(errno);
     }
     auto parsed = parseScenario(*text);
     if (auto* problem = std::get_if<std::string>(&parsed)) {
-        return "scenario " + path + ": " + *problem;
+        return "scenario " + name + ": " + *problem;
     }
     return parsed;
 }

@@ -4,6 +4,7 @@
 // silence and no results.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <string>
@@ -53,7 +54,13 @@ struct Scenario {
     const RecognizerTraits* recognizerFor(const std::string& localeIdentifier) const;
 };
 
-// The scenario, or a one-line description of what is wrong with the text.
+// Limits of a scenario file, refused beyond with a one-line problem.
+inline constexpr std::size_t kDeepestScenarioNesting = 512;  // arrays and objects within each other
+inline constexpr std::size_t kLargestScenarioBytes = 64 << 20;
+
+// The scenario, or a one-line description of what is wrong with the text: not JSON, a number
+// beyond a double, nesting deeper than kDeepestScenarioNesting, a key of the wrong type or out
+// of its range.
 std::variant<Scenario, std::string> parseScenario(const std::string& text);
 
 // The scenario in the file at `path`, or a one-line description of the problem that names it.
