@@ -23,10 +23,10 @@ void silenceLog() {
 
 }  // namespace
 
-// Measured on synthesised dictation over a -64 dBFS noise floor (tools/): a lighter language
-// weight than the default 6.5 lets the acoustics overrule the model on short sentences (12 % of
-// words wrong became 9 %), and the flat-lexicon second pass added time without a gain once the
-// lattice's best path is taken at each pause.
+// Measured on synthesised dictation over a -64 dBFS noise floor (tools/dictation_tuning/): a
+// lighter language weight than the default 6.5 lets the acoustics overrule the model on short
+// sentences (12 % of words wrong became 9 %), and the flat-lexicon second pass added time without a
+// gain once the lattice's best path is taken at each pause.
 const DecoderOptions& dictationOptions() {
     static const DecoderOptions options = {{"-lw", "5.5"}, {"-fwdflat", "no"}};
     return options;
