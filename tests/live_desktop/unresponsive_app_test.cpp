@@ -23,7 +23,7 @@ TEST_F(UnresponsiveApp, FocusedReportsTheAppWithoutAFocusedElement) {
     ASSERT_FALSE(run.killedAsHung);
     ASSERT_EQ(run.exitStatus, 0) << run.standardOutput << run.standardError;
     EXPECT_EQ(run.reply["pid"], app().pid());
-    EXPECT_EQ(run.reply["role"], "");
+    EXPECT_EQ(run.reply.value("role", ""), "");
 }
 
 TEST_F(UnresponsiveApp, ActivateBehindASecondWindowAnswers) {
