@@ -3,7 +3,8 @@
 // Everything here is phrased in the platform's own terms (accessibility elements, attribute
 // names, AXError status codes, running applications, keyboard events, window descriptions) and
 // narrowed to what fieldpilot needs. A backend owns no policy: no retries, no defaults, no JSON.
-// Backends: mac/ (the real frameworks) and sim/ (the scriptable desktop of the Linux build).
+// Backends: mac/ (the real frameworks), linux/ (AT-SPI2 and X11) and sim/ (the scriptable desktop
+// of the Linux build).
 #pragma once
 
 #include <chrono>
@@ -180,10 +181,10 @@ class Desktop {
     virtual void spinRunLoop(Micros duration) = 0;  // the current run loop, runUntilDate: now + d
 };
 
-// This build's desktop: the real one on macOS; on Linux the simulated desktop named by
-// FIELDPILOT_DESKTOP, or the built-in demo desktop when it is unset. A desktop loaded from a file
-// writes its state back when destroyed. When the desktop cannot be opened, this writes one line
-// naming the problem on standard error and returns null.
+// This build's desktop: the real one on macOS. On Linux, FIELDPILOT_DESKTOP chooses: a path names
+// a simulated desktop file, ":demo" the built-in demo desktop, and unset means the live desktop.
+// A desktop loaded from a file writes its state back when destroyed. When the desktop cannot be
+// opened, this writes one line naming the problem on standard error and returns null.
 std::unique_ptr<Desktop> openDesktop();
 
 }  // namespace fieldpilot::platform

@@ -78,14 +78,23 @@ TEST(Dispatch, PrintsTheDumpReportAsTextWithOneLineFeed) {
               "app=Chat pid=7\nfocusedUIElement: present\nno focused window\n");
 }
 
-TEST(Dispatch, RunsOnTheDemoDesktopWhenNoneIsNamed) {
-    const ProgramResult result = runFieldpilot({.args = {}});
+TEST(Dispatch, RunsOnTheDemoDesktopWhenItIsNamed) {
+    const ProgramResult result = runFieldpilot({.args = {}, .desktopPath = ":demo"});
     EXPECT_EQ(result.exitStatus, 0);
     const auto reply = replyOf(result);
     EXPECT_EQ(reply["app"], "Notes");
     EXPECT_EQ(reply["pid"], 4242);
     EXPECT_EQ(reply["placeholder"], "Type a note");
     EXPECT_EQ(reply["bounds"], (nlohmann::json{{"x", 100}, {"y", 80}, {"w", 900}, {"h", 640}}));
+}
+
+TEST(Dispatch, TheLiveDesktopWithoutADisplayOrBusIsNotTrusted) {
+    const ProgramResult result =
+        runFieldpilot({.args = {"focused"},
+                       .unsetVariables = {"DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS",
+                                          "AT_SPI_BUS_ADDRESS"}});
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(replyOf(result), (nlohmann::json{{"error", "accessibility_not_trusted"}}));
 }
 
 TEST(Dispatch, ADesktopThatCannotBeLoadedEndsWithStatusOneAndNoReply) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "platform/platform.h"
@@ -90,5 +91,10 @@ class SimDesktop final : public platform::Desktop {
     std::unique_ptr<DesktopState> state_;
     std::optional<std::filesystem::path> savePath_;
 };
+
+// The simulated desktop held in the desktop file at `path`, saved back to it when destroyed. When
+// the file cannot be used, this writes one line naming it and the problem on standard error and
+// returns null.
+std::unique_ptr<platform::Desktop> openDesktopFile(const std::string& path);
 
 }  // namespace fieldpilot::sim

@@ -77,12 +77,23 @@ int pipeHolding(std::string_view text) {
     return ends[0];
 }
 
-// This process's environment without FIELDPILOT_DESKTOP, plus the given value when there is one.
-std::vector<std::string> childEnvironment(const std::optional<std::string>& desktopPath) {
+bool isOneOf(std::string_view entry, const std::vector<std::string>& names) {
+    for (const auto& name : names) {
+        if (entry.starts_with(name + "="))
+            return true;
+    }
+    return false;
+}
+
+// This process's environment without FIELDPILOT_DESKTOP and the unset variables, plus the
+// desktop's value when there is one.
+std::vector<std::string> childEnvironment(const std::optional<std::string>& desktopPath,
+                                          std::vector<std::string> unset) {
     std::vector<std::string> variables;
     const std::string prefix = std::string(kDesktopVariable) + "=";
+    unset.emplace_back(kDesktopVariable);
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (!std::string_view(*entry).starts_with(prefix))
+        if (!isOneOf(*entry, unset))
             variables.emplace_back(*entry);
     }
     if (desktopPath)
@@ -142,8 +153,9 @@ ProgramResult runProgram(const std::string& executable, const ProgramRun& run) {
     std::vector<std::string> argv{executable};
     argv.insert(argv.end(), run.args.begin(), run.args.end());
     ProgramResult result;
-    result.exitStatus = runToExit(std::move(argv), childEnvironment(desktopPath), input,
-                                  directory.file("stdout"), directory.file("stderr"));
+    result.exitStatus =
+        runToExit(std::move(argv), childEnvironment(desktopPath, run.unsetVariables), input,
+                  directory.file("stdout"), directory.file("stderr"));
     result.standardOutput = readWholeFile(directory.file("stdout"));
     result.standardError = readWholeFile(directory.file("stderr"));
     if (input >= 0) {

@@ -13,10 +13,12 @@ namespace fieldpilot::test {
 struct ProgramRun {
     std::vector<std::string> args{};  // after the program path
     // The desktop file's text, copied to a fresh temporary file that FIELDPILOT_DESKTOP names.
-    // Without it (and without desktopPath) the variable is unset: the built-in demo desktop.
+    // Without it (and without desktopPath) the variable is unset: the live desktop.
     std::optional<std::string> desktop{};
     // A path that FIELDPILOT_DESKTOP names as it is, for files that do not exist or are broken.
     std::optional<std::string> desktopPath{};
+    // Variables left out of the program's environment.
+    std::vector<std::string> unsetVariables{};
     // Written to standard input, which is then closed. Without it standard input is /dev/null.
     std::optional<std::string> standardInput{};
 };

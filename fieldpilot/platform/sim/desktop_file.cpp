@@ -1,5 +1,4 @@
-// openDesktop of the Linux build: the simulated desktop named by FIELDPILOT_DESKTOP, saved back to
-// its file when destroyed, or the built-in demo desktop when the variable is unset.
+// Opening a desktop file: the simulated desktop it holds, saved back to it when destroyed.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -8,13 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/platform.h"
 #include "platform/sim/sim_desktop.h"
 
-namespace fieldpilot::platform {
+namespace fieldpilot::sim {
 namespace {
-
-constexpr const char* kDesktopVariable = "FIELDPILOT_DESKTOP";
 
 // The one line on standard error for a desktop file that cannot be used.
 void reportUnusable(const std::string& path, std::string problem) {
@@ -44,11 +40,7 @@ bool readFile(const std::string& path, std::string& text, std::string& problem) 
 
 }  // namespace
 
-std::unique_ptr<Desktop> openDesktop() {
-    const char* path = std::getenv(kDesktopVariable);
-    if (!path) {
-        return sim::SimDesktop::demo();
-    }
+std::unique_ptr<platform::Desktop> openDesktopFile(const std::string& path) {
     std::string text;
     std::string problem;
     if (!readFile(path, text, problem)) {
@@ -56,13 +48,13 @@ std::unique_ptr<Desktop> openDesktop() {
         return nullptr;
     }
     try {
-        auto desktop = sim::SimDesktop::fromText(text);
+        auto desktop = SimDesktop::fromText(text);
         desktop->saveWhenDestroyed(path);
         return desktop;
-    } catch (const sim::LoadError& error) {
+    } catch (const LoadError& error) {
         reportUnusable(path, error.what());
         return nullptr;
     }
 }
 
-}  // namespace fieldpilot::platform
+}  // namespace fieldpilot::sim

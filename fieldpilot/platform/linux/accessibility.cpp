@@ -1,0 +1,37 @@
+// Trust and elements.
+#include "ax_status.h"
+#include "live_desktop.h"
+#include "live_element.h"
+
+namespace fieldpilot::platform::live {
+
+LiveDesktop::LiveDesktop() {
+    if (display_.isOpen())
+        session_.connect(display_);
+}
+
+// The counterpart of the accessibility permission: an X display to act on and an accessibility
+// registry that answers.
+bool LiveDesktop::isProcessTrusted() {
+    return display_.isOpen() && session_.connected();
+}
+
+Element LiveDesktop::createApplicationElement(Pid pid) {
+    return makeElement(LiveElement::Kind::Application, pid);
+}
+
+Element LiveDesktop::createSystemWideElement() {
+    return makeElement(LiveElement::Kind::SystemWide, 0);
+}
+
+AXStatus LiveDesktop::getPid(const Element& element, Pid& pid) {
+    const LiveElement* live = liveElement(element);
+    if (!live)
+        return kAXErrorIllegalArgument;
+    if (live->kind == LiveElement::Kind::SystemWide)
+        return kAXErrorInvalidUIElement;
+    pid = live->pid;
+    return kAXSuccess;
+}
+
+}  // namespace fieldpilot::platform::live

@@ -1,0 +1,201 @@
+#include "accessibility_session.h"
+
+#include <signal.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "ax_status.h"
+
+namespace fieldpilot::platform::live {
+namespace {
+
+constexpr const char* kBusAddressVariable = "AT_SPI_BUS_ADDRESS";
+constexpr const char* kSessionBusVariable = "DBUS_SESSION_BUS_ADDRESS";
+constexpr int kSessionCallTimeoutMs = 1000;
+// A failed call that took this much of the timeout ran into it: the application did not answer.
+constexpr double kTimedOutShare = 0.9;
+// A startup grace of -1 tells libatspi to allow none.
+constexpr int kNoStartupGrace = -1;
+
+std::optional<std::string> nonEmptyVariable(const char* name) {
+    const char* value = std::getenv(name);
+    if (!value || !*value)
+        return std::nullopt;
+    return std::string(value);
+}
+
+// The session bus that DBUS_SESSION_BUS_ADDRESS names; never one started for us.
+GRef<GDBusConnection> sessionBus() {
+    const auto address = nonEmptyVariable(kSessionBusVariable);
+    if (!address)
+        return {};
+    return GRef<GDBusConnection>::adopt(g_dbus_connection_new_for_address_sync(
+        address->c_str(),
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, nullptr, nullptr));
+}
+
+GVariant* callA11yBus(GDBusConnection* bus, const char* interface, const char* method,
+                      GVariant* parameters, const GVariantType* replyType) {
+    return g_dbus_connection_call_sync(bus, "org.a11y.Bus", "/org/a11y/bus", interface, method,
+                                       parameters, replyType, G_DBUS_CALL_FLAGS_NO_AUTO_START,
+                                       kSessionCallTimeoutMs, nullptr, nullptr);
+}
+
+std::optional<std::string> addressFromSessionBus() {
+    const auto bus = sessionBus();
+    if (!bus)
+        return std::nullopt;
+    GVariant* reply =
+        callA11yBus(bus.get(), "org.a11y.Bus", "GetAddress", nullptr, G_VARIANT_TYPE("(s)"));
+    if (!reply)
+        return std::nullopt;
+    const gchar* address = nullptr;
+    g_variant_get(reply, "(&s)", &address);
+    std::optional<std::string> result;
+    if (address && *address)
+        result = address;
+    g_variant_unref(reply);
+    return result;
+}
+
+// Where the accessibility bus is. libatspi would otherwise ask a session bus it connects to by
+// itself, and without DBUS_SESSION_BUS_ADDRESS that starts a new, empty session.
+std::optional<std::string> accessibilityBusAddress(XDisplay& display) {
+    if (auto address = nonEmptyVariable(kBusAddressVariable))
+        return address;
+    if (auto address = display.textProperty(display.root(), "AT_SPI_BUS");
+        address && !address->empty())
+        return address;
+    return addressFromSessionBus();
+}
+
+bool registryAnswers() {
+    GError* error = nullptr;
+    AtspiAccessible* desktop = atspi_get_desktop(0);
+    if (!desktop)
+        return false;
+    atspi_accessible_get_child_count(desktop, &error);
+    g_object_unref(desktop);
+    const bool answered = error == nullptr;
+    g_clear_error(&error);
+    return answered;
+}
+
+}  // namespace
+
+AccessibilitySession::~AccessibilitySession() {
+    applications_.clear();
+    if (connected_)
+        atspi_exit();
+}
+
+bool AccessibilitySession::connect(XDisplay& display) {
+    const auto address = accessibilityBusAddress(display);
+    if (!address)
+        return false;
+    setenv(kBusAddressVariable, address->c_str(), 1);
+    const int initialised = atspi_init();
+    if (initialised != 0 && initialised != 1)
+        return false;
+    atspi_set_timeout(static_cast<int>(kCallTimeout.count()), kNoStartupGrace);
+    connected_ = registryAnswers();
+    return connected_;
+}
+
+void AccessibilitySession::listApplications() {
+    applications_.clear();
+    AtspiAccessible* desktop = atspi_get_desktop(0);
+    if (!desktop)
+        return;
+    GError* error = nullptr;
+    const int count = atspi_accessible_get_child_count(desktop, &error);
+    g_clear_error(&error);
+    for (int index = 0; index < count; ++index) {
+        auto child = GRef<AtspiAccessible>::adopt(
+            atspi_accessible_get_child_at_index(desktop, index, &error));
+        g_clear_error(&error);
+        if (!child)
+            continue;
+        // The bus daemon answers this, not the application, so a hung application costs nothing.
+        const guint pid = atspi_accessible_get_process_id(child.get(), &error);
+        if (error) {
+            g_clear_error(&error);
+            continue;
+        }
+        applications_.emplace(static_cast<Pid>(pid), std::move(child));
+    }
+    g_object_unref(desktop);
+}
+
+GRef<AtspiAccessible> AccessibilitySession::application(Pid pid) {
+    if (!connected_ || pid <= 0)
+        return {};
+    // Applications register at any time; look again for one not seen yet.
+    if (!applications_.contains(pid))
+        listApplications();
+    const auto found = applications_.find(pid);
+    return found == applications_.end() ? GRef<AtspiAccessible>{} : found->second;
+}
+
+AXStatus AccessibilitySession::enableToolkitAccessibility() {
+    const auto bus = sessionBus();
+    if (!bus)
+        return kAXErrorCannotComplete;
+    GVariant* current =
+        callA11yBus(bus.get(), "org.freedesktop.DBus.Properties", "Get",
+                    g_variant_new("(ss)", "org.a11y.Status", "IsEnabled"), G_VARIANT_TYPE("(v)"));
+    if (current) {
+        GVariant* value = nullptr;
+        g_variant_get(current, "(v)", &value);
+        const bool enabled =
+            g_variant_is_of_type(value, G_VARIANT_TYPE_BOOLEAN) && g_variant_get_boolean(value);
+        g_variant_unref(value);
+        g_variant_unref(current);
+        // Writing it again would make every toolkit on the desktop re-announce itself.
+        if (enabled)
+            return kAXSuccess;
+    }
+    GVariant* reply = callA11yBus(
+        bus.get(), "org.freedesktop.DBus.Properties", "Set",
+        g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)),
+        nullptr);
+    if (!reply)
+        return kAXErrorCannotComplete;
+    g_variant_unref(reply);
+    return kAXSuccess;
+}
+
+ApplicationCall::ApplicationCall(AccessibilitySession& session, Pid pid)
+    : session_(session),
+      pid_(pid),
+      refused_(session.isSilent(pid)),
+      started_(std::chrono::steady_clock::now()) {}
+
+ApplicationCall::~ApplicationCall() {
+    g_clear_error(&error_);
+}
+
+bool ApplicationCall::ranOutOfTime() const {
+    return std::chrono::steady_clock::now() - started_ >= kCallTimeout * kTimedOutShare;
+}
+
+AXStatus ApplicationCall::failed() {
+    if (refused_)
+        return kAXErrorCannotComplete;
+    if (ranOutOfTime()) {
+        session_.markSilent(pid_);
+        return kAXErrorCannotComplete;
+    }
+    // An element of an application that has quit is no element any more.
+    if (kill(pid_, 0) != 0 && errno == ESRCH)
+        return kAXErrorInvalidUIElement;
+    return kAXErrorCannotComplete;
+}
+
+}  // namespace fieldpilot::platform::live

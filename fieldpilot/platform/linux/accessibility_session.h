@@ -1,0 +1,78 @@
+// The connection to the AT-SPI accessibility bus, the applications registered on it, and what
+// this run has learnt about applications that stopped answering.
+#pragma once
+
+#include <atspi/atspi.h>
+#include <gio/gio.h>
+
+#include <chrono>
+#include <map>
+#include <set>
+
+#include "g_ref.h"
+#include "platform/platform.h"
+#include "x_display.h"
+
+namespace fieldpilot::platform::live {
+
+// How long one call to an application may take. libatspi's own default also allows every
+// application 15 s from when this client first sees it, which for a one-shot program is every
+// call of the run; that grace is turned off.
+constexpr std::chrono::milliseconds kCallTimeout{1500};
+
+class AccessibilitySession {
+  public:
+    AccessibilitySession() = default;
+    ~AccessibilitySession();
+    AccessibilitySession(const AccessibilitySession&) = delete;
+    AccessibilitySession& operator=(const AccessibilitySession&) = delete;
+
+    // Connects to the accessibility bus that AT_SPI_BUS_ADDRESS, the root window's AT_SPI_BUS
+    // property or the session bus's org.a11y.Bus names, never to one libatspi would launch, and
+    // checks that the registry answers.
+    bool connect(XDisplay& display);
+    bool connected() const { return connected_; }
+
+    // The AT-SPI application object of the process; null when none is registered.
+    GRef<AtspiAccessible> application(Pid pid);
+
+    bool isSilent(Pid pid) const { return silent_.contains(pid); }
+    void markSilent(Pid pid) { silent_.insert(pid); }
+
+    // Sets org.a11y.Status.IsEnabled, which asks toolkits to expose their accessibility trees.
+    AXStatus enableToolkitAccessibility();
+
+  private:
+    void listApplications();
+
+    bool connected_ = false;
+    std::map<Pid, GRef<AtspiAccessible>> applications_;
+    std::set<Pid> silent_;
+};
+
+// One AT-SPI call to an application. It is refused at once when the application already
+// stopped answering in this run; a failure that lasted the whole call timeout marks it so.
+class ApplicationCall {
+  public:
+    ApplicationCall(AccessibilitySession& session, Pid pid);
+    ~ApplicationCall();
+    ApplicationCall(const ApplicationCall&) = delete;
+    ApplicationCall& operator=(const ApplicationCall&) = delete;
+
+    bool refused() const { return refused_; }
+    GError** error() { return &error_; }
+    bool hasError() const { return error_ != nullptr; }
+    // Some libatspi calls report no error when they time out; the time they took tells.
+    bool ranOutOfTime() const;
+    // Records the failure of the call and answers its status code.
+    AXStatus failed();
+
+  private:
+    AccessibilitySession& session_;
+    Pid pid_;
+    bool refused_;
+    std::chrono::steady_clock::time_point started_;
+    GError* error_ = nullptr;
+};
+
+}  // namespace fieldpilot::platform::live

@@ -1,0 +1,118 @@
+#include "accessible_reads.h"
+
+#include <memory>
+#include <string>
+
+#include "ax_status.h"
+#include "text_offsets.h"
+
+namespace fieldpilot::platform::live {
+namespace {
+
+using GString = std::unique_ptr<gchar, GFreeDeleter>;
+
+struct RangeOffsets {
+    std::int64_t start = 0;
+    std::int64_t end = 0;
+};
+
+// The first selection, or the caret as an empty range when nothing is selected.
+std::optional<RangeOffsets> selectionOrCaret(ApplicationCall& call, AtspiText* text) {
+    const int selections = atspi_text_get_n_selections(text, call.error());
+    if (call.hasError())
+        return std::nullopt;
+    if (selections > 0) {
+        std::unique_ptr<AtspiRange, GFreeDeleter> range(
+            atspi_text_get_selection(text, 0, call.error()));
+        if (call.hasError() || !range)
+            return std::nullopt;
+        return RangeOffsets{range->start_offset, range->end_offset};
+    }
+    const int caret = atspi_text_get_caret_offset(text, call.error());
+    if (call.hasError())
+        return std::nullopt;
+    return RangeOffsets{caret, caret};
+}
+
+std::optional<std::string> wholeText(ApplicationCall& call, AtspiText* text) {
+    GString content(atspi_text_get_text(text, 0, -1, call.error()));
+    if (call.hasError() || !content)
+        return std::nullopt;
+    return std::string(content.get());
+}
+
+AttributeRead placeholder(ApplicationCall& call, AtspiAccessible* accessible) {
+    GHashTable* attributes = atspi_accessible_get_attributes(accessible, call.error());
+    if (call.hasError() || !attributes)
+        return {call.failed(), std::nullopt};
+    const auto* text =
+        static_cast<const gchar*>(g_hash_table_lookup(attributes, "placeholder-text"));
+    AttributeRead read{kAXErrorNoValue, std::nullopt};
+    if (text)
+        read = {kAXSuccess, Value(std::string(text))};
+    g_hash_table_unref(attributes);
+    return read;
+}
+
+}  // namespace
+
+GRef<AtspiStateSet> statesOf(ApplicationCall& call, AtspiAccessible* accessible) {
+    auto states = GRef<AtspiStateSet>::adopt(atspi_accessible_get_state_set(accessible));
+    if (call.ranOutOfTime())
+        return {};
+    return states;
+}
+
+bool hasState(AtspiStateSet* states, AtspiStateType state) {
+    return states && atspi_state_set_contains(states, state);
+}
+
+std::vector<GRef<AtspiAccessible>> childrenOf(ApplicationCall& call, AtspiAccessible* accessible,
+                                              bool& failed) {
+    failed = false;
+    std::vector<GRef<AtspiAccessible>> children;
+    const int count = atspi_accessible_get_child_count(accessible, call.error());
+    if (call.hasError() || count < 0) {
+        failed = true;
+        return {};
+    }
+    children.reserve(static_cast<std::size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        auto child = GRef<AtspiAccessible>::adopt(
+            atspi_accessible_get_child_at_index(accessible, index, call.error()));
+        if (call.hasError()) {
+            failed = true;
+            return {};
+        }
+        if (child)
+            children.push_back(std::move(child));
+    }
+    return children;
+}
+
+AttributeRead textAttribute(ApplicationCall& call, AtspiAccessible* accessible,
+                            std::string_view name) {
+    if (name == "AXPlaceholderValue")
+        return placeholder(call, accessible);
+    const auto text = GRef<AtspiText>::adopt(atspi_accessible_get_text_iface(accessible));
+    if (!text)
+        return {kAXErrorAttributeUnsupported, std::nullopt};
+    const auto content = wholeText(call, text.get());
+    if (!content)
+        return {call.failed(), std::nullopt};
+    if (name == "AXValue")
+        return {kAXSuccess, Value(*content)};
+
+    const auto selection = selectionOrCaret(call, text.get());
+    if (!selection)
+        return {call.failed(), std::nullopt};
+    if (name == "AXSelectedText")
+        return {kAXSuccess, Value(characterSlice(*content, selection->start, selection->end))};
+    const Utf16Range range = utf16Range(*content, selection->start, selection->end);
+    return {
+        kAXSuccess,
+        Value(Geometry{Geometry::Type::Range,
+                       {static_cast<double>(range.location), static_cast<double>(range.length)}})};
+}
+
+}  // namespace fieldpilot::platform::live

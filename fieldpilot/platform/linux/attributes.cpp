@@ -1,0 +1,271 @@
+// Attribute reads: the system-wide element, applications and AT-SPI accessibles.
+#include <array>
+#include <memory>
+#include <string>
+
+#include "accessible_reads.h"
+#include "ax_status.h"
+#include "live_desktop.h"
+#include "live_element.h"
+#include "role_table.h"
+
+namespace fieldpilot::platform::live {
+namespace {
+
+// How many elements the focus search examines when an application has no Collection interface.
+constexpr int kFocusWalkLimit = 2000;
+
+constexpr std::array<std::string_view, 4> kTextAttributes = {
+    "AXValue", "AXPlaceholderValue", "AXSelectedText", "AXSelectedTextRange"};
+
+bool isTextAttribute(std::string_view name) {
+    for (const auto attribute : kTextAttributes) {
+        if (attribute == name)
+            return true;
+    }
+    return false;
+}
+
+AttributeRead found(Value value) {
+    return {kAXSuccess, std::move(value)};
+}
+
+AttributeRead failure(AXStatus status) {
+    return {status, std::nullopt};
+}
+
+Array elementsOf(std::vector<GRef<AtspiAccessible>> accessibles, Pid pid) {
+    Array elements;
+    for (auto& accessible : accessibles)
+        elements.emplace_back(
+            makeElement(LiveElement::Kind::Accessible, pid, std::move(accessible)));
+    return elements;
+}
+
+AttributeRead roleOf(ApplicationCall& call, AtspiAccessible* accessible, bool subrole) {
+    const AtspiRole role = atspi_accessible_get_role(accessible, call.error());
+    if (call.hasError())
+        return failure(call.failed());
+    if (subrole) {
+        const auto name = axSubrole(role);
+        return name ? found(std::string(*name)) : failure(kAXErrorNoValue);
+    }
+    const auto states = statesOf(call, accessible);
+    if (!states)
+        return failure(call.failed());
+    const TextTraits traits{hasState(states.get(), ATSPI_STATE_MULTI_LINE),
+                            hasState(states.get(), ATSPI_STATE_EDITABLE)};
+    return found(std::string(axRole(role, traits)));
+}
+
+AttributeRead stateOf(ApplicationCall& call, AtspiAccessible* accessible, AtspiStateType state) {
+    const auto states = statesOf(call, accessible);
+    if (!states)
+        return failure(call.failed());
+    return found(hasState(states.get(), state));
+}
+
+AttributeRead extentsOf(ApplicationCall& call, AtspiAccessible* accessible, bool position) {
+    const auto component =
+        GRef<AtspiComponent>::adopt(atspi_accessible_get_component_iface(accessible));
+    if (!component)
+        return failure(kAXErrorAttributeUnsupported);
+    std::unique_ptr<AtspiRect, GFreeDeleter> rect(
+        atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, call.error()));
+    if (call.hasError() || !rect)
+        return failure(call.failed());
+    if (position) {
+        return found(Geometry{Geometry::Type::Point,
+                              {static_cast<double>(rect->x), static_cast<double>(rect->y)}});
+    }
+    return found(Geometry{Geometry::Type::Size,
+                          {static_cast<double>(rect->width), static_cast<double>(rect->height)}});
+}
+
+AttributeRead nameOf(ApplicationCall& call, AtspiAccessible* accessible) {
+    std::unique_ptr<gchar, GFreeDeleter> name(atspi_accessible_get_name(accessible, call.error()));
+    if (call.hasError() || !name)
+        return failure(call.failed());
+    return found(std::string(name.get()));
+}
+
+// The last focused element in document order within `window`, found by the application itself
+// through Collection; nullopt when it has no Collection interface or the match fails.
+std::optional<GRef<AtspiAccessible>> focusedByCollection(ApplicationCall& call,
+                                                         AtspiAccessible* window, bool& none) {
+    none = false;
+    const auto collection =
+        GRef<AtspiCollection>::adopt(atspi_accessible_get_collection_iface(window));
+    if (!collection)
+        return std::nullopt;
+    auto states = GRef<AtspiStateSet>::adopt(atspi_state_set_new(nullptr));
+    atspi_state_set_add(states.get(), ATSPI_STATE_FOCUSED);
+    auto rule = GRef<AtspiMatchRule>::adopt(atspi_match_rule_new(
+        states.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, nullptr,
+        ATSPI_Collection_MATCH_NONE, nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
+    GArray* matches = atspi_collection_get_matches(
+        collection.get(), rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL, 0, TRUE, call.error());
+    if (call.hasError() || !matches)
+        return std::nullopt;
+    GRef<AtspiAccessible> last;
+    for (guint index = 0; index < matches->len; ++index)
+        last = GRef<AtspiAccessible>::adopt(g_array_index(matches, AtspiAccessible*, index));
+    g_array_free(matches, TRUE);
+    none = !last;
+    return last;
+}
+
+// Breadth-first over at most kFocusWalkLimit elements.
+std::optional<GRef<AtspiAccessible>> focusedByWalk(ApplicationCall& call, AtspiAccessible* window,
+                                                   bool& failed) {
+    std::vector<GRef<AtspiAccessible>> queue{GRef<AtspiAccessible>::retain(window)};
+    for (std::size_t next = 0; next < queue.size() && next < kFocusWalkLimit; ++next) {
+        const auto states = statesOf(call, queue[next].get());
+        if (!states) {
+            failed = true;
+            return std::nullopt;
+        }
+        if (next > 0 && hasState(states.get(), ATSPI_STATE_FOCUSED))
+            return queue[next];
+        auto children = childrenOf(call, queue[next].get(), failed);
+        if (failed)
+            return std::nullopt;
+        for (auto& child : children)
+            queue.push_back(std::move(child));
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+AttributeRead LiveDesktop::copyAttributeValue(const Element& element, std::string_view name) {
+    const LiveElement* live = liveElement(element);
+    if (!live)
+        return failure(kAXErrorIllegalArgument);
+    switch (live->kind) {
+        case LiveElement::Kind::SystemWide:
+            return systemWideAttribute(name);
+        case LiveElement::Kind::Application:
+            return applicationAttribute(live->pid, name);
+        case LiveElement::Kind::Accessible:
+            return accessibleAttribute(*live, name);
+    }
+    return failure(kAXErrorIllegalArgument);
+}
+
+AttributeRead LiveDesktop::systemWideAttribute(std::string_view name) {
+    if (name == "AXRole")
+        return found("AXSystemWide");
+    if (name != "AXFocusedApplication" && name != "AXFocusedUIElement")
+        return failure(kAXErrorAttributeUnsupported);
+    const auto pid = frontmostPid();
+    if (!pid)
+        return failure(kAXErrorNoValue);
+    if (name == "AXFocusedApplication")
+        return found(createApplicationElement(*pid));
+    return focusedElementOf(*pid);
+}
+
+AttributeRead LiveDesktop::applicationAttribute(Pid pid, std::string_view name) {
+    if (name == "AXRole")
+        return found("AXApplication");
+    if (name == "AXTitle")
+        return found(describe(pid).localizedName.value_or(""));
+    if (name == "AXFrontmost")
+        return found(frontmostPid() == pid);
+    if (name == "AXChildren" || name == "AXWindows")
+        return frames(pid, false, false);
+    if (name == "AXFocusedWindow")
+        return frames(pid, true, true);
+    if (name == "AXMainWindow")
+        return frames(pid, false, true);
+    if (name == "AXFocusedUIElement")
+        return focusedElementOf(pid);
+    return failure(kAXErrorAttributeUnsupported);
+}
+
+// The application's top-level windows: all, the active one, or the first.
+AttributeRead LiveDesktop::frames(Pid pid, bool onlyActive, bool first) {
+    const auto application = session_.application(pid);
+    if (!application)
+        return failure(kAXErrorCannotComplete);
+    ApplicationCall call(session_, pid);
+    if (call.refused())
+        return failure(call.failed());
+    bool failed = false;
+    auto windows = childrenOf(call, application.get(), failed);
+    if (failed)
+        return failure(call.failed());
+    std::vector<GRef<AtspiAccessible>> chosen;
+    for (auto& window : windows) {
+        if (onlyActive) {
+            const auto states = statesOf(call, window.get());
+            if (!states)
+                return failure(call.failed());
+            if (!hasState(states.get(), ATSPI_STATE_ACTIVE))
+                continue;
+        }
+        chosen.push_back(std::move(window));
+        if (first)
+            break;
+    }
+    if (!first)
+        return found(elementsOf(std::move(chosen), pid));
+    if (chosen.empty())
+        return failure(kAXErrorNoValue);
+    return found(makeElement(LiveElement::Kind::Accessible, pid, std::move(chosen.front())));
+}
+
+// Only the active window of an application has a focused element in AT-SPI.
+AttributeRead LiveDesktop::focusedElementOf(Pid pid) {
+    const AttributeRead window = frames(pid, true, true);
+    const Element* windowElement = window.value ? window.value->get<Element>() : nullptr;
+    if (!windowElement)
+        return window;
+    AtspiAccessible* windowAccessible = liveElement(*windowElement)->accessible.get();
+
+    ApplicationCall call(session_, pid);
+    bool none = false;
+    auto focused = focusedByCollection(call, windowAccessible, none);
+    if (!focused && !none) {
+        if (call.ranOutOfTime())
+            return failure(call.failed());
+        ApplicationCall walk(session_, pid);
+        bool failed = false;
+        focused = focusedByWalk(walk, windowAccessible, failed);
+        if (failed)
+            return failure(walk.failed());
+    }
+    if (!focused || !*focused)
+        return failure(kAXErrorNoValue);
+    return found(makeElement(LiveElement::Kind::Accessible, pid, std::move(*focused)));
+}
+
+AttributeRead LiveDesktop::accessibleAttribute(const LiveElement& element, std::string_view name) {
+    AtspiAccessible* accessible = element.accessible.get();
+    ApplicationCall call(session_, element.pid);
+    if (call.refused())
+        return failure(call.failed());
+    if (name == "AXRole" || name == "AXSubrole")
+        return roleOf(call, accessible, name == "AXSubrole");
+    if (name == "AXTitle")
+        return nameOf(call, accessible);
+    if (name == "AXFocused")
+        return stateOf(call, accessible, ATSPI_STATE_FOCUSED);
+    if (name == "AXEnabled")
+        return stateOf(call, accessible, ATSPI_STATE_SENSITIVE);
+    if (name == "AXPosition" || name == "AXSize")
+        return extentsOf(call, accessible, name == "AXPosition");
+    if (name == "AXChildren") {
+        bool failed = false;
+        auto children = childrenOf(call, accessible, failed);
+        if (failed)
+            return failure(call.failed());
+        return found(elementsOf(std::move(children), element.pid));
+    }
+    if (isTextAttribute(name))
+        return textAttribute(call, accessible, name);
+    return failure(kAXErrorAttributeUnsupported);
+}
+
+}  // namespace fieldpilot::platform::live

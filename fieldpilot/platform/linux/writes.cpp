@@ -1,0 +1,112 @@
+// Attribute writes: text values, focus, activation and the switches that ask applications to
+// expose their accessibility trees.
+#include <string>
+
+#include "accessible_reads.h"
+#include "ax_status.h"
+#include "live_desktop.h"
+#include "live_element.h"
+
+namespace fieldpilot::platform::live {
+namespace {
+
+bool isExposureSwitch(std::string_view name) {
+    return name == "AXManualAccessibility" || name == "AXEnhancedUserInterface";
+}
+
+AXStatus writeText(ApplicationCall& call, AtspiAccessible* accessible, const Value& value) {
+    const auto* text = value.get<std::string>();
+    if (!text)
+        return kAXErrorIllegalArgument;
+    const auto editable =
+        GRef<AtspiEditableText>::adopt(atspi_accessible_get_editable_text_iface(accessible));
+    if (!editable)
+        return kAXErrorAttributeUnsupported;
+    const gboolean written =
+        atspi_editable_text_set_text_contents(editable.get(), text->c_str(), call.error());
+    if (call.hasError() || !written)
+        return call.failed();
+    return kAXSuccess;
+}
+
+AXStatus grabFocus(ApplicationCall& call, AtspiAccessible* accessible, const Value& value) {
+    const auto* focus = value.get<bool>();
+    if (!focus)
+        return kAXErrorIllegalArgument;
+    // Focus can be given to an element, not taken from it.
+    if (!*focus)
+        return kAXErrorCannotComplete;
+    const auto component =
+        GRef<AtspiComponent>::adopt(atspi_accessible_get_component_iface(accessible));
+    if (!component)
+        return kAXErrorAttributeUnsupported;
+    const gboolean grabbed = atspi_component_grab_focus(component.get(), call.error());
+    if (call.hasError() || !grabbed)
+        return call.failed();
+    return kAXSuccess;
+}
+
+}  // namespace
+
+AXStatus LiveDesktop::setAttributeValue(const Element& element, std::string_view name,
+                                        const Value& value) {
+    const LiveElement* live = liveElement(element);
+    if (!live)
+        return kAXErrorIllegalArgument;
+    if (live->kind == LiveElement::Kind::Application) {
+        const auto* on = value.get<bool>();
+        if (!on)
+            return kAXErrorIllegalArgument;
+        if (name == "AXFrontmost")
+            return *on && activateWindowsOf(live->pid) ? kAXSuccess : kAXErrorCannotComplete;
+        // The switch is the desktop's, not one application's: it is never turned off for one.
+        if (isExposureSwitch(name))
+            return *on ? session_.enableToolkitAccessibility() : kAXErrorCannotComplete;
+        return kAXErrorAttributeUnsupported;
+    }
+    if (live->kind != LiveElement::Kind::Accessible)
+        return kAXErrorAttributeUnsupported;
+
+    ApplicationCall call(session_, live->pid);
+    if (call.refused())
+        return call.failed();
+    if (name == "AXValue")
+        return writeText(call, live->accessible.get(), value);
+    if (name == "AXFocused")
+        return grabFocus(call, live->accessible.get(), value);
+    return kAXErrorAttributeUnsupported;
+}
+
+AXStatus LiveDesktop::isAttributeSettable(const Element& element, std::string_view name,
+                                          bool& settable) {
+    const LiveElement* live = liveElement(element);
+    if (!live)
+        return kAXErrorIllegalArgument;
+    if (live->kind == LiveElement::Kind::Application) {
+        settable = name == "AXFrontmost" || isExposureSwitch(name);
+        return kAXSuccess;
+    }
+    if (live->kind != LiveElement::Kind::Accessible) {
+        settable = false;
+        return kAXSuccess;
+    }
+    ApplicationCall call(session_, live->pid);
+    if (call.refused())
+        return call.failed();
+    AtspiAccessible* accessible = live->accessible.get();
+    const auto states = statesOf(call, accessible);
+    if (!states)
+        return call.failed();
+    if (name == "AXValue") {
+        const auto editable =
+            GRef<AtspiEditableText>::adopt(atspi_accessible_get_editable_text_iface(accessible));
+        settable = editable && hasState(states.get(), ATSPI_STATE_EDITABLE);
+    } else if (name == "AXFocused") {
+        settable = hasState(states.get(), ATSPI_STATE_FOCUSABLE);
+    } else {
+        settable = false;
+    }
+    return kAXSuccess;
+}
+
+}  // namespace fieldpilot::platform::live
