@@ -34,11 +34,13 @@ FieldpilotResult runFieldpilot(const HeadlessDesktop& desktop, const std::string
     std::remove(errorLog.c_str());
     std::vector<std::string> argv{executable};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    // Leaks that belong to GLib and libatspi rather than to fieldpilot, under LeakSanitizer.
+    // Under LeakSanitizer: leaks that belong to libatspi rather than to fieldpilot are
+    // suppressed, which needs whole stacks (GLib and libatspi keep no frame pointers).
     ChildProcess process(
         ChildOptions{.argv = argv,
-                     .extraEnvironment = {"LSAN_OPTIONS=suppressions=" LIVE_DESKTOP_DATA_DIR
-                                          "/leak_suppressions.txt"},
+                     .extraEnvironment =
+                         {"LSAN_OPTIONS=fast_unwind_on_malloc=0:suppressions=" LIVE_DESKTOP_DATA_DIR
+                          "/leak_suppressions.txt"},
                      .pipeInput = true,
                      .pipeOutput = true,
                      .logPath = errorLog});
