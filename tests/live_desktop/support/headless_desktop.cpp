@@ -89,8 +89,8 @@ void waitForRootProperty(const std::string& display, const char* property,
 }  // namespace
 
 HeadlessDesktop::HeadlessDesktop() {
-    makePrivateFolders();
     try {
+        makePrivateFolders();
         startXServer();
         startSessionBus();
         startAccessibilityBus();
