@@ -18,6 +18,12 @@ constexpr const char* kSessionBusVariable = "DBUS_SESSION_BUS_ADDRESS";
 constexpr int kSessionCallTimeoutMs = 1000;
 // A failed call that took this much of the timeout ran into it: the application did not answer.
 constexpr double kTimedOutShare = 0.9;
+// libatspi fetches every application's whole tree (GetItems) on first contact and files it while it
+// waits for the reply to another call. Filing checks each element's states; when states are not
+// among the cached properties, that check makes a call of its own from inside the dispatch and
+// deadlocks on libdbus's dispatch lock. Caching states is what keeps a run from hanging; the
+// states are then as fresh as that tree, while focus itself is always asked of the application.
+constexpr AtspiCache kCachedProperties = ATSPI_CACHE_DEFAULT;
 // A startup grace of -1 tells libatspi to allow none.
 constexpr int kNoStartupGrace = -1;
 
@@ -122,6 +128,7 @@ void AccessibilitySession::listApplications() {
         g_clear_error(&error);
         if (!child)
             continue;
+        atspi_accessible_set_cache_mask(child.get(), kCachedProperties);
         // The bus daemon answers this, not the application, so a hung application costs nothing.
         const guint pid = atspi_accessible_get_process_id(child.get(), &error);
         if (error) {

@@ -54,7 +54,49 @@ AttributeRead placeholder(ApplicationCall& call, AtspiAccessible* accessible) {
     return read;
 }
 
+// One string property, asked of the application over the accessibility bus.
+std::optional<std::string> stringProperty(AtspiAccessible* accessible, const char* interface,
+                                          const char* property) {
+    const AtspiObject* object = ATSPI_OBJECT(accessible);
+    if (!object->app || !object->app->bus_name || !object->path)
+        return std::nullopt;
+    DBusMessage* message = dbus_message_new_method_call(object->app->bus_name, object->path,
+                                                        "org.freedesktop.DBus.Properties", "Get");
+    if (!message)
+        return std::nullopt;
+    dbus_message_append_args(message, DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &property,
+                             DBUS_TYPE_INVALID);
+    DBusError error;
+    dbus_error_init(&error);
+    DBusMessage* reply = dbus_connection_send_with_reply_and_block(
+        atspi_get_a11y_bus(), message, static_cast<int>(kCallTimeout.count()), &error);
+    dbus_message_unref(message);
+    dbus_error_free(&error);
+    if (!reply)
+        return std::nullopt;
+    std::optional<std::string> text;
+    DBusMessageIter iter;
+    DBusMessageIter variant;
+    if (dbus_message_iter_init(reply, &iter) &&
+        dbus_message_iter_get_arg_type(&iter) == DBUS_TYPE_VARIANT) {
+        dbus_message_iter_recurse(&iter, &variant);
+        if (dbus_message_iter_get_arg_type(&variant) == DBUS_TYPE_STRING) {
+            const char* value = nullptr;
+            dbus_message_iter_get_basic(&variant, &value);
+            text = value ? value : "";
+        }
+    }
+    dbus_message_unref(reply);
+    return text;
+}
+
 }  // namespace
+
+// libatspi's own getter stores the answer in the object, where filing the application's tree at
+// the same moment also writes, and one of the two strings is lost; asking directly avoids that.
+std::optional<std::string> nameOf(AtspiAccessible* accessible) {
+    return stringProperty(accessible, "org.a11y.atspi.Accessible", "Name");
+}
 
 GRef<AtspiStateSet> statesOf(ApplicationCall& call, AtspiAccessible* accessible) {
     auto states = GRef<AtspiStateSet>::adopt(atspi_accessible_get_state_set(accessible));

@@ -4,6 +4,8 @@
 
 #include <atspi/atspi.h>
 
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +22,10 @@ bool hasState(AtspiStateSet* states, AtspiStateType state);
 // The children of an accessible; none when the call failed (see call.hasError / timedOut).
 std::vector<GRef<AtspiAccessible>> childrenOf(ApplicationCall& call, AtspiAccessible* accessible,
                                               bool& failed);
+
+// The accessible's name, asked over the accessibility bus; none when the call failed (the
+// ApplicationCall around it tells why).
+std::optional<std::string> nameOf(AtspiAccessible* accessible);
 
 // The text attributes: AXValue (for text), AXSelectedText, AXSelectedTextRange, and
 // AXPlaceholderValue. Unsupported for accessibles without text.

@@ -82,11 +82,11 @@ AttributeRead extentsOf(ApplicationCall& call, AtspiAccessible* accessible, bool
                           {static_cast<double>(rect->width), static_cast<double>(rect->height)}});
 }
 
-AttributeRead nameOf(ApplicationCall& call, AtspiAccessible* accessible) {
-    std::unique_ptr<gchar, GFreeDeleter> name(atspi_accessible_get_name(accessible, call.error()));
-    if (call.hasError() || !name)
+AttributeRead titleOf(ApplicationCall& call, AtspiAccessible* accessible) {
+    auto name = nameOf(accessible);
+    if (!name)
         return failure(call.failed());
-    return found(std::string(name.get()));
+    return found(std::move(*name));
 }
 
 // The last focused element in document order within `window`, found by the application itself
@@ -249,7 +249,7 @@ AttributeRead LiveDesktop::accessibleAttribute(const LiveElement& element, std::
     if (name == "AXRole" || name == "AXSubrole")
         return roleOf(call, accessible, name == "AXSubrole");
     if (name == "AXTitle")
-        return nameOf(call, accessible);
+        return titleOf(call, accessible);
     if (name == "AXFocused")
         return stateOf(call, accessible, ATSPI_STATE_FOCUSED);
     if (name == "AXEnabled")

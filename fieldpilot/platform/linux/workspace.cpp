@@ -10,6 +10,7 @@
 #include <string>
 
 #include "accessibility_session.h"
+#include "accessible_reads.h"
 #include "live_desktop.h"
 
 namespace fieldpilot::platform::live {
@@ -47,13 +48,14 @@ std::optional<std::string> accessibleName(AccessibilitySession& session, Pid pid
     ApplicationCall call(session, pid);
     if (call.refused())
         return std::nullopt;
-    std::unique_ptr<gchar, GFreeDeleter> name(
-        atspi_accessible_get_name(application.get(), call.error()));
-    if (call.hasError() || !name || !*name) {
+    auto name = nameOf(application.get());
+    if (!name) {
         call.failed();
         return std::nullopt;
     }
-    return std::string(name.get());
+    if (name->empty())
+        return std::nullopt;
+    return name;
 }
 
 }  // namespace
