@@ -34,16 +34,8 @@ FieldpilotResult runFieldpilot(const HeadlessDesktop& desktop, const std::string
     std::remove(errorLog.c_str());
     std::vector<std::string> argv{executable};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    // Under LeakSanitizer: leaks that belong to libatspi rather than to fieldpilot are
-    // suppressed, which needs whole stacks (GLib and libatspi keep no frame pointers).
     ChildProcess process(
-        ChildOptions{.argv = argv,
-                     .extraEnvironment =
-                         {"LSAN_OPTIONS=fast_unwind_on_malloc=0:suppressions=" LIVE_DESKTOP_DATA_DIR
-                          "/leak_suppressions.txt"},
-                     .pipeInput = true,
-                     .pipeOutput = true,
-                     .logPath = errorLog});
+        ChildOptions{.argv = argv, .pipeInput = true, .pipeOutput = true, .logPath = errorLog});
     // A program that exits before reading leaves the write failing; its reply says why.
     [[maybe_unused]] const ssize_t written =
         write(process.input(), standardInput.data(), standardInput.size());
