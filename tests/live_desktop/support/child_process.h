@@ -1,7 +1,7 @@
 // Child processes of the live-desktop tests that never outlive them: each runs in a process
 // group of its own, which stop() and the destructor end by pid (SIGTERM, then SIGKILL); the
 // kernel signals each one when the test process dies in any way (PR_SET_PDEATHSIG); and SIGINT,
-// SIGTERM, SIGHUP, SIGQUIT or SIGPIPE sent to the test process kill every live group before the
+// SIGTERM, SIGHUP or SIGQUIT sent to the test process kill every live group before the
 // process ends.
 #pragma once
 
