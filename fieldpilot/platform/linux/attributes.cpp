@@ -14,6 +14,7 @@ namespace {
 
 // How many elements the focus search examines when an application has no Collection interface.
 constexpr int kFocusWalkLimit = 2000;
+constexpr gint kFirstMatchOnly = 1;
 
 constexpr std::array<std::string_view, 4> kTextAttributes = {
     "AXValue", "AXPlaceholderValue", "AXSelectedText", "AXSelectedTextRange"};
@@ -89,8 +90,10 @@ AttributeRead titleOf(ApplicationCall& call, AtspiAccessible* accessible) {
     return found(std::move(*name));
 }
 
-// The last focused element in document order within `window`, found by the application itself
-// through Collection; nullopt when it has no Collection interface or the match fails.
+// The focused element within `window`, found by the application itself through Collection;
+// nullopt when it has no Collection interface or the match fails. Toolkits give one element the
+// focused state at a time, so the search stops at the first match, which spares the application
+// a walk over the rest of a large window.
 std::optional<GRef<AtspiAccessible>> focusedByCollection(ApplicationCall& call,
                                                          AtspiAccessible* window, bool& none) {
     none = false;
@@ -103,16 +106,20 @@ std::optional<GRef<AtspiAccessible>> focusedByCollection(ApplicationCall& call,
     auto rule = GRef<AtspiMatchRule>::adopt(atspi_match_rule_new(
         states.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, nullptr,
         ATSPI_Collection_MATCH_NONE, nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
-    GArray* matches = atspi_collection_get_matches(
-        collection.get(), rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL, 0, TRUE, call.error());
+    GArray* matches = atspi_collection_get_matches(collection.get(), rule.get(),
+                                                   ATSPI_Collection_SORT_ORDER_CANONICAL,
+                                                   kFirstMatchOnly, TRUE, call.error());
     if (call.hasError() || !matches)
         return std::nullopt;
-    GRef<AtspiAccessible> last;
-    for (guint index = 0; index < matches->len; ++index)
-        last = GRef<AtspiAccessible>::adopt(g_array_index(matches, AtspiAccessible*, index));
+    GRef<AtspiAccessible> first;
+    for (guint index = 0; index < matches->len; ++index) {
+        auto match = GRef<AtspiAccessible>::adopt(g_array_index(matches, AtspiAccessible*, index));
+        if (!first)
+            first = std::move(match);
+    }
     g_array_free(matches, TRUE);
-    none = !last;
-    return last;
+    none = !first;
+    return first;
 }
 
 // Breadth-first over at most kFocusWalkLimit elements.
