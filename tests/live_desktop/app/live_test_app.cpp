@@ -66,9 +66,17 @@ std::string unescaped(const std::string& text) {
     return out;
 }
 
+// Answers once GTK has done the work a command queued (layout, drawing, accessibility events),
+// so that what the test does next meets a settled application.
 void answer(const std::string& line) {
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
+    g_idle_add_full(
+        G_PRIORITY_LOW,
+        [](gpointer data) -> gboolean {
+            std::printf("%s\n", static_cast<std::string*>(data)->c_str());
+            std::fflush(stdout);
+            return G_SOURCE_REMOVE;
+        },
+        new std::string(line), [](gpointer data) { delete static_cast<std::string*>(data); });
 }
 
 GtkWidget* field(const std::string& name) {
