@@ -29,6 +29,8 @@ constexpr double kCopyWaitMs = 120;
 constexpr double kSetReadBackWaitMs = 80;
 constexpr double kActivationCheckMs = 50;
 constexpr double kDumpWaitMs = 500;
+// A patient focus discovery that never finds the element: 20 passes, each ending in 150 ms.
+constexpr double kAllDiscoveryPassesMs = 20 * 150;
 
 // The fields plus the window's own elements come to about 12 accessibles.
 constexpr int kWindowElementsBesidesLabels = 12;
@@ -150,6 +152,24 @@ void focusedIn4000ElementWindow(benchmark::State& state) {
     timeCommand(state, {"focused"}, 0, [] {});
 }
 
+// An application stopped with SIGSTOP, in front: the discovery's calls time out, and every pass
+// pauses.
+void focusedOnStoppedApp(benchmark::State& state) {
+    TestApp stopped(*stage().desktop, {.title = "Stopped"});
+    stopped.suspend();
+    timeCommand(state, {"focused"}, kAllDiscoveryPassesMs, [] {});
+    stopped.resume();
+}
+
+// A stopped application behind the second window.
+void activateStoppedApp(benchmark::State& state) {
+    TestApp stopped(*stage().desktop, {.title = "Stopped"});
+    stopped.suspend();
+    timeCommand(state, {"activate", pidOf(stopped)}, kActivationCheckMs,
+                [] { stage().second.present(); });
+    stopped.resume();
+}
+
 BENCHMARK(focused)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(focusedIn200ElementWindow)
     ->UseManualTime()
@@ -167,5 +187,7 @@ BENCHMARK(focusedIn4000ElementWindow)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(10);
+BENCHMARK(focusedOnStoppedApp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(activateStoppedApp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
