@@ -86,6 +86,10 @@ bool registryAnswers() {
     AtspiAccessible* desktop = atspi_get_desktop(0);
     if (!desktop)
         return false;
+    // Opening the desktop has already sent every application the first step towards filing its
+    // tree; the cached properties must hold before any reply to that is dispatched. The desktop's
+    // mask is the one applications fall back on until they get their own.
+    atspi_accessible_set_cache_mask(desktop, kCachedProperties);
     atspi_accessible_get_child_count(desktop, &error);
     g_object_unref(desktop);
     const bool answered = error == nullptr;
