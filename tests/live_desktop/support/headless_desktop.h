@@ -1,0 +1,59 @@
+// A private headless desktop for the live-desktop tests: an X server (Xvfb), a D-Bus session
+// bus, the AT-SPI accessibility bus with its registry, and the openbox window manager, each
+// started here and stopped by pid when the desktop ends. While it runs, this process's
+// environment names it (DISPLAY, DBUS_SESSION_BUS_ADDRESS) and points HOME and
+// XDG_RUNTIME_DIR at private folders, so that the programs the tests start use it and nothing
+// of the user's; the destructor restores the environment.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/child_process.h"
+
+namespace live_desktop {
+
+// No X server could be started at all: the tests skip, giving the reason.
+struct NoXServer : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class HeadlessDesktop {
+  public:
+    // Throws NoXServer when Xvfb cannot run, std::runtime_error when another part fails.
+    HeadlessDesktop();
+    ~HeadlessDesktop();
+    HeadlessDesktop(const HeadlessDesktop&) = delete;
+    HeadlessDesktop& operator=(const HeadlessDesktop&) = delete;
+
+    const std::string& display() const { return display_; }
+    const std::filesystem::path& folder() const { return folder_; }
+    // A file in the private folder for a child's standard error.
+    std::string logFile(const std::string& name) const { return (folder_ / name).string(); }
+
+    // Switches the X keyboard layout (setxkbmap), e.g. "fr" or "us".
+    void setKeyboardLayout(const std::string& layout);
+
+  private:
+    // Stops every service, restores the environment and removes the private folders.
+    void tearDown();
+    void makePrivateFolders();
+    void setEnvironment(const std::string& name, const std::optional<std::string>& value);
+    void startXServer();
+    void startSessionBus();
+    void startAccessibilityBus();
+    void startWindowManager();
+
+    std::filesystem::path folder_;
+    std::string display_;
+    std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;
+    // Stopped in reverse order of starting.
+    std::vector<std::unique_ptr<ChildProcess>> services_;
+};
+
+}  // namespace live_desktop
