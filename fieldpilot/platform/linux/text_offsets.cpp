@@ -27,9 +27,10 @@ Position positionOf(std::string_view text, std::int64_t index) {
 
 std::pair<Position, Position> positions(std::string_view text, std::int64_t start,
                                         std::int64_t end) {
-    const auto [first, last] =
-        std::minmax(std::max<std::int64_t>(start, 0), std::max<std::int64_t>(end, 0));
-    return {positionOf(text, first), positionOf(text, last)};
+    // std::minmax of temporaries would hand back references to them: compare plain values.
+    const std::int64_t from = std::max<std::int64_t>(start, 0);
+    const std::int64_t to = std::max<std::int64_t>(end, 0);
+    return {positionOf(text, std::min(from, to)), positionOf(text, std::max(from, to))};
 }
 
 }  // namespace
