@@ -52,11 +52,11 @@ TEST(LiveDictationTest, SpokenDigitsStreamAsPartialsThenStopAfterTheSpeechAsTheF
     const DictationRun run = dictate(VOICEPIPE_EXE, server, *clip);
 
     ASSERT_FALSE(run.events.empty());
-    EXPECT_EQ(run.events.front().text, "listening");
+    ASSERT_EQ(run.events.front().text, "listening");
     const auto levels = run.withKey("level");
+    ASSERT_FALSE(levels.empty());
     const auto loudest = std::max_element(levels.begin(), levels.end(),
                                           [](auto& a, auto& b) { return a.number < b.number; });
-    ASSERT_NE(loudest, levels.end());
     EXPECT_GE(loudest->number, kSpeakingLevel);
     const auto quiet = [](const TimedEvent& level) { return level.number <= kQuietLevel; };
     EXPECT_TRUE(std::any_of(levels.begin(), loudest, quiet)) << "quiet before the speech";
