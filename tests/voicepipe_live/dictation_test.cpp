@@ -45,7 +45,7 @@ class TemporaryFolder {
 
 TEST(LiveDictationTest, SpokenDigitsStreamAsPartialsThenStopAfterTheSpeechAsTheFinalText) {
     PulseServer server;
-    ASSERT_TRUE(server.ready());
+    ASSERT_TRUE(server.ready()) << server.log();
     const auto clip = synthesizeSpeech("one two three four five", server.scratchFolder());
     ASSERT_TRUE(clip);
 

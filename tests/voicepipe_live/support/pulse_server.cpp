@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -112,6 +113,11 @@ std::map<std::string, std::string> PulseServer::clientEnvironment() const {
             {"XDG_CONFIG_HOME", (folder_ / "home" / ".config").string()},
             {"HOME", (folder_ / "home").string()},
             {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (folder_ / "no-bus").string()}};
+}
+
+std::string PulseServer::log() const {
+    std::ifstream file(folder_ / "daemon.log");
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 bool PulseServer::startDaemon() {

@@ -28,6 +28,8 @@ class PulseServer {
     const std::string& address() const { return address_; }
     // The variables that point a client at this server and nowhere else.
     std::map<std::string, std::string> clientEnvironment() const;
+    // What the daemon has written so far, to show why it failed.
+    std::string log() const;
     // A private folder for the test's own files, removed with the server.
     std::filesystem::path scratchFolder() const { return folder_ / "scratch"; }
 
