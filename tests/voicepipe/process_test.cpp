@@ -130,8 +130,13 @@ TEST_F(ProcessTest, UnavailableRecognizerWritesOneLineAndExits3BeforeAskingPermi
     EXPECT_THAT(folder.loggedOps(), ::testing::Not(::testing::Contains("authorize")));
 }
 
-TEST_F(ProcessTest, WithoutAScenarioThereIsNoRecognizer) {
-    VoicepipeProcess voicepipe(Launch{.program = VOICEPIPE_EXE});
+// Without a scenario the live services answer: no model for the locale, and the C locale names
+// no default language.
+TEST_F(ProcessTest, WithoutAScenarioAnUnknownLocaleInTheCLocaleIsUnavailable) {
+    VoicepipeProcess voicepipe(
+        Launch{.program = VOICEPIPE_EXE,
+               .arguments = {"xx-XX"},
+               .environment = {{"LC_ALL", ""}, {"LC_MESSAGES", ""}, {"LANG", "C"}}});
     EXPECT_THAT(voicepipe.allLines(), ElementsAre(R"({"error":"unavailable"})"));
     EXPECT_EQ(voicepipe.waitForEnd(), 3);
 }

@@ -11,6 +11,7 @@
 #include <variant>
 
 #include "platform/linux/event_loop.h"
+#include "platform/pulse_sphinx/live_dictation.h"
 #include "support/loop_clock.h"
 #include "support/sim_files.h"
 
@@ -212,13 +213,14 @@ class OpenDictationTest : public SimDictationTest {
     }
 };
 
-TEST_F(OpenDictationTest, WithoutAScenarioNoRecognizerExists) {
+TEST_F(OpenDictationTest, WithoutAScenarioOrWithAnEmptyNameTheLiveServicesAnswer) {
     unsetenv("VOICEPIPE_SCENARIO");
-    auto dictation = openDictation(loop);
+    auto unset = openDictation(loop);
+    setenv("VOICEPIPE_SCENARIO", "", 1);
+    auto empty = openDictation(loop);
 
-    ASSERT_NE(dictation, nullptr);
-    EXPECT_EQ(dictation->createRecognizer(dictation->currentLocaleIdentifier()), nullptr);
-    EXPECT_EQ(dictation->createDefaultRecognizer(), nullptr);
+    EXPECT_NE(dynamic_cast<pulse_sphinx::LiveDictation*>(unset.get()), nullptr);
+    EXPECT_NE(dynamic_cast<pulse_sphinx::LiveDictation*>(empty.get()), nullptr);
 }
 
 TEST_F(OpenDictationTest, ABrokenScenarioOrLogFileGivesOneLineNamingTheFileAndNoServices) {

@@ -4,8 +4,10 @@
 // delayed work, a repeating timer, signal sources, and the concurrent queue of the relaunching
 // parent) and the dictation services (speech recogniser, buffer recognition request, audio
 // engine, permission requests). The logic decides everything; a backend only carries it out.
-// Backends: mac/ (libdispatch, Speech, AVFoundation), linux/ (our own event loop) and sim/ (the
-// scripted recogniser, microphone and permission answers of the Linux build).
+// Backends: mac/ (libdispatch, Speech, AVFoundation), linux/ (our own event loop), pulse_sphinx/
+// (PulseAudio capture and PocketSphinx recognition on a Linux desktop) and sim/ (the scripted
+// recogniser, microphone and permission answers of the Linux build); linux_dictation/ picks
+// between the last two.
 #pragma once
 
 #include <chrono>
@@ -144,9 +146,9 @@ class Dictation {
 std::unique_ptr<MainQueue> openMainQueue();
 
 // This build's dictation services, delivering their callbacks through `mainQueue`: the real ones
-// on macOS; on Linux the scenario named by VOICEPIPE_SCENARIO, or services that have no
-// recogniser when it is unset. When the scenario cannot be loaded, this writes one line naming
-// the problem on standard error and returns null.
+// on macOS; on Linux the scenario named by VOICEPIPE_SCENARIO, or the live PulseAudio and
+// PocketSphinx services when it is unset. When the scenario cannot be loaded, this writes one line
+// naming the problem on standard error and returns null.
 std::unique_ptr<Dictation> openDictation(MainQueue& mainQueue);
 
 }  // namespace voicepipe::platform

@@ -247,13 +247,6 @@ std::optional<std::string> readWholeFile(const std::string& path) {
 
 }  // namespace
 
-Scenario Scenario::withoutRecognizers() {
-    Scenario scenario;
-    scenario.recognizers.clear();
-    scenario.defaultLanguage.reset();
-    return scenario;
-}
-
 const RecognizerTraits* Scenario::recognizerFor(const std::string& localeIdentifier) const {
     const std::string wanted = withDashes(localeIdentifier);
     for (const auto& [locale, traits] : recognizers) {

@@ -47,8 +47,6 @@ struct Scenario {
     std::vector<Delivery> afterEnd;  // timed from the end of the request's audio
     std::optional<std::string> logFile;
 
-    // A platform without any recogniser: what a Linux build offers when no scenario is named.
-    static Scenario withoutRecognizers();
     // The traits of the recogniser for `localeIdentifier`, where "_" and "-" count as the same.
     const RecognizerTraits* recognizerFor(const std::string& localeIdentifier) const;
 };
