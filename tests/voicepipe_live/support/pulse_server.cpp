@@ -36,14 +36,15 @@ const char* const kSinkName = "dictation";
 
 std::string serverScript(const std::filesystem::path& socket) {
     return std::string("load-module module-null-sink sink_name=") + kSinkName +
-           " rate=16000 channels=1 format=float32le\n" + "set-default-sink " + kSinkName +
-           "\nset-default-source " + kSinkName + ".monitor\n" +
+           " rate=" + std::to_string(kSampleRate) + " channels=1 format=float32le\n" +
+           "set-default-sink " + kSinkName + "\nset-default-source " + kSinkName + ".monitor\n" +
            "load-module module-native-protocol-unix auth-anonymous=1 socket=" + socket.string() +
            "\n";
 }
 
-// This environment, with every place a PulseAudio program looks for a server, its configuration
-// or its state pointed into `folder`, and no session bus or display to find the user's through.
+// This environment with `settings` (every place where a PulseAudio program looks for a server, its
+// configuration or its state, pointed into the private folder) and without a display, through
+// which a client could find the user's own daemon.
 std::vector<std::string> privateEnvironment(const std::map<std::string, std::string>& settings) {
     std::vector<std::string> result;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -105,6 +106,8 @@ PulseServer::~PulseServer() {
 }
 
 std::map<std::string, std::string> PulseServer::clientEnvironment() const {
+    // A session bus address that leads nowhere: without one, the daemon could launch a bus of
+    // its own, which could outlive the test.
     return {{"PULSE_SERVER", address_},
             {"PULSE_CLIENTCONFIG", (folder_ / "client.conf").string()},
             {"PULSE_RUNTIME_PATH", (folder_ / "runtime").string()},
