@@ -23,24 +23,34 @@ void silenceLog() {
 
 }  // namespace
 
+// Measured on synthesised dictation over a -64 dBFS noise floor (tools/dictation_tuning/): a
+// lighter language weight than the default 6.5 lets the acoustics overrule the model on short
+// sentences (12 % of words wrong became 9 %), and the flat-lexicon second pass added time without a
+// gain once the lattice's best path is taken at each pause.
 const DecoderOptions& dictationOptions() {
-    static const DecoderOptions options = {};
+    static const DecoderOptions options = {{"-lw", "5.5"}, {"-fwdflat", "no"}};
     return options;
 }
 
 std::unique_ptr<SphinxDecoder> SphinxDecoder::load(const SphinxModel& model,
                                                    const DecoderOptions& options) {
     silenceLog();
+    std::vector<std::string> arguments = {"-hmm",  model.acousticModel.string(),
+                                          "-lm",   model.languageModel.string(),
+                                          "-dict", model.dictionary.string()};
+    for (const auto& [name, value] : options) {
+        arguments.push_back(name);
+        arguments.push_back(value);
+    }
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    // Parsed as a command line, so that every option is converted to its declared type.
     cmd_ln_t* config =
-        cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", model.acousticModel.c_str(), "-lm",
-                    model.languageModel.c_str(), "-dict", model.dictionary.c_str(), nullptr);
+        cmd_ln_parse_r(nullptr, ps_args(), static_cast<int32>(argv.size()), argv.data(), TRUE);
     if (config == nullptr) {
         return nullptr;
-    }
-    for (const auto& [name, value] : options) {
-        if (cmd_ln_exists_r(config, name.c_str())) {
-            cmd_ln_set_str_r(config, name.c_str(), value.c_str());
-        }
     }
     ps_decoder_t* decoder = ps_init(config);
     cmd_ln_free_r(config);

@@ -2,7 +2,8 @@
 // 32-bit float mono samples at 16 kHz) through the live recogniser in the tap's 1024-frame
 // buffers and prints one tab-separated line per file: name, audio seconds, seconds from the
 // first buffer to the first partial result, seconds from the end of the audio to the final
-// result, and the final text. The options are PocketSphinx's, on top of the dictation settings;
+// result, and the final text. The options are PocketSphinx's, replacing the dictation settings of
+// the same name;
 // --realtime paces the buffers as a microphone would.
 #include <chrono>
 #include <cstdio>
@@ -100,6 +101,7 @@ int main(int argc, char** argv) {
         if (std::string(argv[index]) == "--realtime") {
             realtime = true;
         } else if (index + 1 < argc) {
+            std::erase_if(options, [&](const auto& option) { return option.first == argv[index]; });
             options.emplace_back(argv[index], argv[index + 1]);
             ++index;
         }
@@ -109,15 +111,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no en-US model under %s\n", pulse_sphinx::kModelRoot.c_str());
         return 1;
     }
-    auto loaded = std::make_shared<pulse_sphinx::LoadedDecoder>();
-    loaded->decoder = pulse_sphinx::SphinxDecoder::load(*model, options);
-    if (!loaded->decoder) {
-        std::fprintf(stderr, "PocketSphinx refused the model or the options\n");
-        return 1;
-    }
     linux_backend::EventLoop loop;
-    pulse_sphinx::SphinxRecognizer recognizer(loaded, loop);
     for (++index; index < argc; ++index) {
+        // A fresh decoder per file, as each voicepipe process loads its own: the decoder's
+        // running normalisation would otherwise carry over from one file to the next.
+        auto loaded = std::make_shared<pulse_sphinx::LoadedDecoder>();
+        loaded->decoder = pulse_sphinx::SphinxDecoder::load(*model, options);
+        if (!loaded->decoder) {
+            std::fprintf(stderr, "PocketSphinx refused the model or the options\n");
+            return 1;
+        }
+        pulse_sphinx::SphinxRecognizer recognizer(loaded, loop);
         transcribe(recognizer, argv[index], realtime, loop);
     }
 }

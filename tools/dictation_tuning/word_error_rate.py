@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""tools/word_error_rate.py <folder> < transcribe-output: the word error rate of
-voicepipe_transcribe's lines against the <n>.txt files beside the recordings, one line per
+"""tools/dictation_tuning/word_error_rate.py <folder> < transcribe-output: the word error
+rate of voicepipe_transcribe's lines against the <n>.txt files beside the recordings, one line per
 recording with its errors, then the total."""
 import os
 import re
@@ -30,7 +30,8 @@ def main():
         wrong = distance(reference, words(text))
         errors += wrong
         total += len(reference)
-        print(f"{os.path.basename(path)}\t{wrong}/{len(reference)}\t{first_partial}\t{final_delay}\t{text}")
+        print(f"{os.path.basename(path)}\t{wrong}/{len(reference)}\t{first_partial}\t"
+              f"{final_delay}\t{text}")
     print(f"WER {100.0 * errors / max(total, 1):.1f} % ({errors}/{total})")
 
 

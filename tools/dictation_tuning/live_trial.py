@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""tools/live_trial.py <voicepipe> <folder>: dictates every <n>.wav of the folder (made by
-synthesise.sh) live through a private PulseAudio daemon whose null sink's monitor is the default
-source, over a pink noise floor, and prints per recording the errors, the time from speech onset
-(the first "level" event loud enough for speech) to the first "partial", the CPU time per second of audio and the peak memory, then the totals.
-Run as root or as a user: the daemon lives in a temporary folder and is stopped on every ending."""
+"""tools/dictation_tuning/live_trial.py <voicepipe> <folder>: dictates every <n>.wav of the
+folder (made by synthesise.sh) live through a private PulseAudio daemon whose null sink's monitor
+is the default source, over a pink noise floor, and prints per recording the errors, the time
+from speech onset (the first "level" event loud enough for speech) to the first "partial", the
+process's CPU time per second of audio and its peak memory, then the totals. The daemon lives in
+a temporary folder and is stopped on every ending."""
 import json
 import os
 import resource

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# tools/synthesise.sh <sentences.txt> <folder>: one spoken recording per line of the file, the
-# way the live recogniser is tuned and measured: espeak-ng (en-us+klatt4, 175 words a minute) at
-# 16 kHz, peaks at -15 dBFS, 0.5 s of silence either side, over a pink noise floor of about
-# -64 dBFS RMS. Writes <n>.wav, <n>.f32 (raw float samples) and <n>.txt (the words).
+# tools/dictation_tuning/synthesise.sh <sentences.txt> <folder>: one spoken recording per line
+# of the file, the way the live recogniser is tuned and measured: espeak-ng (en-us+klatt4, 175
+# words a minute) at 16 kHz, peaks at -15 dBFS, 0.5 s of silence either side, over a pink noise
+# floor of about -64 dBFS RMS. Writes <n>.wav, <n>.f32 (raw float samples) and <n>.txt (the words).
 set -euo pipefail
 sentences=$1
 folder=$2
