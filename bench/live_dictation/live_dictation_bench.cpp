@@ -180,5 +180,7 @@ int runBenchmark() {
 }  // namespace voicepipe::bench
 
 int main() {
+    // One sentence takes seconds: show each as it is done, also when the output is a file.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     return voicepipe::bench::runBenchmark();
 }
