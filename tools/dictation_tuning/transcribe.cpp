@@ -2,9 +2,12 @@
 // 32-bit float mono samples at 16 kHz) through the live recogniser in the tap's 1024-frame
 // buffers and prints one tab-separated line per file: name, audio seconds, seconds from the
 // first buffer to the first partial result, seconds from the end of the audio to the final
-// result, and the final text. The options are PocketSphinx's, replacing the dictation settings of
+// result, the process's CPU seconds from the first buffer to the final result, and the final
+// text. The options are PocketSphinx's, replacing the dictation settings of
 // the same name;
 // --realtime paces the buffers as a microphone would.
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -46,6 +49,13 @@ std::vector<float> readSamples(const std::string& path) {
     return samples;
 }
 
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 double secondsBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double>(to - from).count();
 }
@@ -71,6 +81,7 @@ void transcribe(pulse_sphinx::SphinxRecognizer& recognizer, const std::string& p
             }
         });
     const Clock::time_point startedAt = Clock::now();
+    const double cpuAtStart = cpuSeconds();
     for (std::size_t offset = 0; offset < samples.size(); offset += kFramesPerBuffer) {
         const std::size_t end = std::min(samples.size(), offset + kFramesPerBuffer);
         if (realtime) {
@@ -85,9 +96,9 @@ void transcribe(pulse_sphinx::SphinxRecognizer& recognizer, const std::string& p
     while (!finalAt) {
         loop.runOnce(std::nullopt);
     }
-    std::printf("%s\t%.2f\t%.3f\t%.3f\t%s\n", path.c_str(), samples.size() / kRate,
+    std::printf("%s\t%.2f\t%.3f\t%.3f\t%.3f\t%s\n", path.c_str(), samples.size() / kRate,
                 firstPartial ? secondsBetween(startedAt, *firstPartial) : -1.0,
-                secondsBetween(endedAt, *finalAt), finalText.c_str());
+                secondsBetween(endedAt, *finalAt), cpuSeconds() - cpuAtStart, finalText.c_str());
     std::fflush(stdout);
 }
 

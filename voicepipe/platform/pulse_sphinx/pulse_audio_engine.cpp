@@ -4,6 +4,7 @@
 #include <pulse/simple.h>
 
 #include <future>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -88,13 +89,15 @@ std::optional<std::string> PulseAudioEngine::start() {
     }
     // The connection is made on the capture thread, so that the client library's own thread
     // inherits that thread's blocked signals, which the main queue's signal sources rely on.
-    std::promise<int> connected;
-    std::future<int> outcome = connected.get_future();
+    // The thread shares the promise, so that it may still be inside set_value() when start()
+    // has already returned.
+    auto connected = std::make_shared<std::promise<int>>();
+    std::future<int> outcome = connected->get_future();
     stopping_ = false;
     captureThread_ = linux_backend::startThreadBlocking(
-        linux_backend::backgroundThreadSignals(), [this, frames, rate, &connected] {
+        linux_backend::backgroundThreadSignals(), [this, frames, rate, connected] {
             const Connection connection = connect(rate, frames);
-            connected.set_value(connection.stream != nullptr ? 0 : connection.error);
+            connected->set_value(connection.stream != nullptr ? 0 : connection.error);
             if (connection.stream != nullptr) {
                 capture(connection.stream, frames);
             }
