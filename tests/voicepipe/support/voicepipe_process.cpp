@@ -238,8 +238,8 @@ void VoicepipeProcess::signal(int number) const {
     kill(pid_, number);
 }
 
-int VoicepipeProcess::waitForEnd() {
-    const int end = waitForEndOf(pid_);
+int VoicepipeProcess::waitForEnd(rusage* usage) {
+    const int end = waitForEndOf(pid_, usage);
     ended_ = true;
     return end;
 }
@@ -264,13 +264,14 @@ bool hasChildren(pid_t parent) {
     return !childrenOf(parent).empty();
 }
 
-int waitForEndOf(pid_t pid) {
+int waitForEndOf(pid_t pid, rusage* usage) {
     int status = 0;
     pid_t reaped = 0;
-    const bool ended = eventually([&] { return (reaped = waitpid(pid, &status, WNOHANG)) != 0; });
+    const bool ended =
+        eventually([&] { return (reaped = wait4(pid, &status, WNOHANG, usage)) != 0; });
     if (!ended) {
         kill(pid, SIGKILL);
-        reaped = waitpid(pid, &status, 0);
+        reaped = wait4(pid, &status, 0, usage);
     }
     return reaped == pid ? endOf(status) : kNotOurChild;
 }

@@ -3,6 +3,7 @@
 // generous safety limit so that a broken program fails its test instead of hanging it.
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <filesystem>
@@ -65,8 +66,9 @@ class VoicepipeProcess {
     void writeInput(const std::string& bytes);
     void closeInput();
     void signal(int number) const;
-    // The exit status, or minus the number of the signal that ended it.
-    int waitForEnd();
+    // The exit status, or minus the number of the signal that ended it. `usage`, when given,
+    // receives the resources the process used (its CPU time, its peak memory).
+    int waitForEnd(rusage* usage = nullptr);
 
   private:
     pid_t pid_ = -1;
@@ -87,7 +89,7 @@ bool hasChildren(pid_t parent);
 // The exit status of a process that this test process has come to be the parent of (see
 // adoptOrphans), or minus the number of the signal that ended it; kNotOurChild when it is not.
 inline constexpr int kNotOurChild = std::numeric_limits<int>::min();
-int waitForEndOf(pid_t pid);
+int waitForEndOf(pid_t pid, rusage* usage = nullptr);
 // Makes orphaned descendants children of this test process, so their status can be read.
 void adoptOrphans();
 
