@@ -2,14 +2,11 @@
 #include "arguments.h"
 
 #include <gtest/gtest.h>
-#include <locale.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
 
 #include "dictation_process.h"
+#include "shared/decimal_comma_locale.h"
 #include "support/fake_dictation.h"
 
 namespace voicepipe {
@@ -29,23 +26,12 @@ TEST(SilenceSeconds, TheWholeTextMustBeOneNumber) {
 }
 
 TEST(SilenceSeconds, ReadsTheCLocaleWhateverTheProcessLocale) {
-    // Debian ships locale sources, not compiled locales: compile one with a decimal comma.
-    const std::filesystem::path directory =
-        std::filesystem::temp_directory_path() / ("voicepipe-locale-" + std::to_string(getpid()));
-    std::filesystem::create_directories(directory);
-    const std::string command =
-        "localedef -i de_DE -f UTF-8 '" + directory.string() + "/de_DE.UTF-8' >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0)
+    const test_support::DecimalCommaLocale locale;
+    if (!locale.active())
         GTEST_SKIP() << "localedef could not build de_DE";
-    setenv("LOCPATH", directory.c_str(), 1);
-    ASSERT_NE(setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
 
     EXPECT_EQ(parseSeconds("2.5"), 2.5);
     EXPECT_EQ(parseSeconds("2,5"), std::nullopt);
-
-    setlocale(LC_ALL, "C");
-    unsetenv("LOCPATH");
-    std::filesystem::remove_all(directory);
 }
 
 TEST(Arguments, DefaultsAndPositions) {
