@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "shared/temporary_folder.h"
 #include "support/helper_program.h"
 #include "support/live_dictation.h"
 #include "support/voicepipe_process.h"
@@ -27,21 +28,6 @@ std::size_t wordCount(const std::string& text) {
     return static_cast<std::size_t>(std::distance(std::istream_iterator<std::string>(words),
                                                   std::istream_iterator<std::string>()));
 }
-
-// A folder of its own for a test that needs no audio server.
-class TemporaryFolder {
-  public:
-    TemporaryFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "voicepipe-live-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TemporaryFolder() { std::filesystem::remove_all(path_); }
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 TEST(LiveDictationTest, SpokenDigitsStreamAsPartialsThenStopAfterTheSpeechAsTheFinalText) {
     PulseServer server;
@@ -79,7 +65,7 @@ TEST(LiveDictationTest, SpokenDigitsStreamAsPartialsThenStopAfterTheSpeechAsTheF
 }
 
 TEST(LiveDictationTest, WithoutAnAudioServerTheMicrophoneFails) {
-    TemporaryFolder folder;
+    const test_support::TemporaryFolder folder("voicepipe-live");
     VoicepipeProcess voicepipe(
         Launch{.program = VOICEPIPE_EXE,
                .arguments = {"en-US", kSilenceSeconds},
@@ -93,7 +79,7 @@ TEST(LiveDictationTest, WithoutAnAudioServerTheMicrophoneFails) {
 }
 
 TEST(LiveDictationTest, UnknownLocaleWithADefaultLanguageWithoutAModelIsUnavailable) {
-    TemporaryFolder folder;
+    const test_support::TemporaryFolder folder("voicepipe-live");
     ASSERT_TRUE(runHelperProgram(
         {"localedef", "-i", "fr_FR", "-f", "UTF-8", (folder.path() / "fr_FR.UTF-8").string()}));
     VoicepipeProcess voicepipe(Launch{.program = VOICEPIPE_EXE,

@@ -15,6 +15,8 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "shared/spawn_arguments.h"
+
 extern char** environ;
 
 namespace fieldpilot::test {
@@ -101,14 +103,6 @@ std::vector<std::string> childEnvironment(const std::optional<std::string>& desk
     return variables;
 }
 
-std::vector<char*> pointers(std::vector<std::string>& strings) {
-    std::vector<char*> result;
-    for (auto& text : strings)
-        result.push_back(text.data());
-    result.push_back(nullptr);
-    return result;
-}
-
 int runToExit(std::vector<std::string> argv, std::vector<std::string> environment, int input,
               const std::string& outputPath, const std::string& errorPath) {
     posix_spawn_file_actions_t actions;
@@ -124,8 +118,9 @@ int runToExit(std::vector<std::string> argv, std::vector<std::string> environmen
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorPath.c_str(), kOutputFlags,
                                      0600);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers(argv).data(),
-                                    pointers(environment).data());
+    const int spawned = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr,
+                                    test_support::nullTerminatedPointers(argv).data(),
+                                    test_support::nullTerminatedPointers(environment).data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         errno = spawned;

@@ -25,7 +25,12 @@
 #include <cstring>
 #include <string>
 
+#include "line_escaping.h"
+
 namespace {
+
+using live_desktop::escaped;
+using live_desktop::unescaped;
 
 constexpr guint kPresentTimeoutMs = 5000;
 
@@ -39,32 +44,6 @@ struct App {
 };
 
 App app;
-
-std::string escaped(const char* text) {
-    std::string out;
-    for (const char* c = text; *c; ++c) {
-        if (*c == '\\')
-            out += "\\\\";
-        else if (*c == '\n')
-            out += "\\n";
-        else
-            out += *c;
-    }
-    return out;
-}
-
-std::string unescaped(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size()) {
-            ++i;
-            out += text[i] == 'n' ? '\n' : text[i];
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 // Answers once GTK has done the work a command queued (layout, drawing, accessibility events),
 // so that what the test does next meets a settled application.
@@ -153,7 +132,7 @@ void runCommand(const std::string& line) {
         argumentSpace == std::string::npos ? "" : rest.substr(argumentSpace + 1);
 
     if (command == "text" && target) {
-        answer(escaped(fieldText(target).c_str()));
+        answer(escaped(fieldText(target)));
     } else if (command == "set" && target) {
         setFieldText(target, unescaped(argument));
         answer("ok");
@@ -168,7 +147,7 @@ void runCommand(const std::string& line) {
     } else if (command == "focused") {
         answer(focusedFieldName());
     } else if (command == "clipboard") {
-        answer(escaped(clipboardText().c_str()));
+        answer(escaped(clipboardText()));
     } else if (command == "set-clipboard") {
         const std::string text = unescaped(rest);
         gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), text.c_str(), -1);

@@ -15,6 +15,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "shared/spawn_arguments.h"
+
 extern char** environ;
 
 namespace live_desktop {
@@ -69,14 +71,6 @@ void forget(pid_t group) {
     throw std::runtime_error(what + ": " + std::strerror(errno));
 }
 
-std::vector<char*> pointers(std::vector<std::string>& strings) {
-    std::vector<char*> result;
-    for (auto& text : strings)
-        result.push_back(text.data());
-    result.push_back(nullptr);
-    return result;
-}
-
 std::vector<std::string> environmentWith(const std::vector<std::string>& extra) {
     std::vector<std::string> variables;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -123,8 +117,8 @@ ChildProcess::ChildProcess(const ChildOptions& options) {
     installOnce();
     std::vector<std::string> argv = options.argv;
     std::vector<std::string> environment = environmentWith(options.extraEnvironment);
-    std::vector<char*> argvPointers = pointers(argv);
-    std::vector<char*> environmentPointers = pointers(environment);
+    std::vector<char*> argvPointers = test_support::nullTerminatedPointers(argv);
+    std::vector<char*> environmentPointers = test_support::nullTerminatedPointers(environment);
 
     int inputEnds[2] = {-1, -1};
     int outputEnds[2] = {-1, -1};

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "app/line_escaping.h"
+
 namespace live_desktop {
 
 namespace {
@@ -22,32 +24,6 @@ ChildOptions appOptions(const HeadlessDesktop& desktop, const AppOptions& option
                         .pipeInput = true,
                         .pipeOutput = true,
                         .logPath = desktop.logFile("app.log")};
-}
-
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\\')
-            out += "\\\\";
-        else if (c == '\n')
-            out += "\\n";
-        else
-            out += c;
-    }
-    return out;
-}
-
-std::string unescaped(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size()) {
-            ++i;
-            out += text[i] == 'n' ? '\n' : text[i];
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
 }
 
 }  // namespace

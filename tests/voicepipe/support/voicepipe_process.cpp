@@ -14,6 +14,8 @@
 #include <sstream>
 #include <thread>
 
+#include "shared/spawn_arguments.h"
+
 extern char** environ;
 
 namespace voicepipe::testing {
@@ -66,14 +68,6 @@ std::vector<std::string> commandFor(const Launch& launch) {
     command.push_back(launch.argument0.value_or(launch.program));
     command.insert(command.end(), launch.arguments.begin(), launch.arguments.end());
     return command;
-}
-
-std::vector<char*> pointersTo(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    for (std::string& text : strings)
-        pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
 }
 
 int endOf(int waitStatus) {
@@ -166,8 +160,9 @@ VoicepipeProcess::VoicepipeProcess(const Launch& launch) {
     // A wrapper program, when there is one, runs first; argument 0 names voicepipe either way.
     const bool wrapped = launch.throughShell || launch.shellSetup || launch.ignoringChildEnds;
     const std::string path = wrapped ? command.front() : launch.program;
-    if (posix_spawn(&pid_, path.c_str(), &actions, &attributes, pointersTo(command).data(),
-                    pointersTo(environment).data()) != 0) {
+    if (posix_spawn(&pid_, path.c_str(), &actions, &attributes,
+                    test_support::nullTerminatedPointers(command).data(),
+                    test_support::nullTerminatedPointers(environment).data()) != 0) {
         pid_ = -1;
     }
     posix_spawnattr_destroy(&attributes);
