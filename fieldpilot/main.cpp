@@ -7,7 +7,7 @@
 
 #include "dispatch.h"
 #include "reply.h"
-#include "standard_streams.h"
+#include "standard_descriptors.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr int kReplyLostStatus = 1;
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool inputWasOpen = fieldpilot::streams::openMissingStandardDescriptors();
+    const bool inputWasOpen = descriptors::openMissingStandardDescriptors();
     // A reader that has gone must not end the run before the simulated desktop is saved; the
     // failed write says so instead.
     std::signal(SIGPIPE, SIG_IGN);
@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     auto readStandardInput = [inputWasOpen]() -> std::optional<std::string> {
         if (!inputWasOpen)
             return std::nullopt;
-        return fieldpilot::streams::readToEnd(STDIN_FILENO);
+        return descriptors::readToEnd(STDIN_FILENO);
     };
     fieldpilot::Context context{*desktop, args, readStandardInput};
     const fieldpilot::Ending ending = fieldpilot::dispatch(context);

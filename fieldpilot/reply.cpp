@@ -2,14 +2,14 @@
 
 #include <unistd.h>
 
-#include "standard_streams.h"
+#include "standard_descriptors.h"
 
 namespace fieldpilot {
 
 namespace {
 
 bool writeOut(std::string_view bytes) {
-    return streams::writeAll(STDOUT_FILENO, bytes);
+    return descriptors::writeAll(STDOUT_FILENO, bytes);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include "platform/platform.h"
 #include "process_exit.h"
 #include "relaunch.h"
-#include "standard_streams.h"
+#include "standard_descriptors.h"
 #include "startup.h"
 
 using namespace voicepipe;
@@ -72,7 +72,7 @@ void dictate(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    openMissingStandardStreams();
+    descriptors::openMissingStandardDescriptors();
     try {
         dictate(argc, argv);
     } catch (const std::exception& failure) {

@@ -1,4 +1,4 @@
-#include "standard_streams.h"
+#include "standard_descriptors.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-namespace fieldpilot::streams {
+namespace descriptors {
 
 namespace {
 
@@ -80,4 +80,4 @@ bool writeAll(int descriptor, std::string_view bytes) {
     return true;
 }
 
-}  // namespace fieldpilot::streams
+}  // namespace descriptors
