@@ -91,6 +91,9 @@ FocusResult findFocusedElement(Desktop& desktop, const Element& app, bool patien
     }
     if (enhancedUISet)
         setFlag(desktop, app, "AXEnhancedUserInterface", false);
+    // Tells the host that no retry can help: the application has to be started anew.
+    if (!found && desktop.hidesAccessibilityTree(app))
+        diagnostics.set("treeHidden", true);
     return FocusResult(std::move(found), std::move(diagnostics));
 }
 

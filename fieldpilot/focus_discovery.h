@@ -10,7 +10,8 @@
 namespace fieldpilot {
 
 // The focused element found, if any, and how discovery went ("manualAccessibility", "appError",
-// "systemError", "enhancedUI", "via", "keptEnhancedUI").
+// "systemError", "enhancedUI", "via", "keptEnhancedUI", and "treeHidden" where the platform
+// says the application hides its tree).
 struct FocusResult {
     std::optional<platform::Element> element;
     json::Object diagnostics;

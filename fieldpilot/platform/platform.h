@@ -139,6 +139,10 @@ class Desktop {
     virtual AXStatus isAttributeSettable(const Element& element, std::string_view name,
                                          bool& settable) = 0;
     virtual AXStatus getPid(const Element& element, Pid& pid) = 0;  // AXUIElementGetPid
+    // Whether the application, given by its element, keeps its accessibility tree from this
+    // process: it is built on a toolkit that exposes its tree only to assistive technology that
+    // was present when it started, and it exposes none now. A Linux condition: false on macOS.
+    virtual bool hidesAccessibilityTree(const Element& application) = 0;
 
     // Workspace (AppKit)
     virtual std::optional<RunningApplication> frontmostApplication() = 0;

@@ -125,6 +125,20 @@ TEST(FocusDiscovery, WithoutAWindowNothingIsFoundAndNoRouteIsRecorded) {
     EXPECT_EQ(writesOf(desktop->snapshot(), "app:7", "AXEnhancedUserInterface").size(), 2u);
 }
 
+TEST(FocusDiscovery, SaysTheTreeIsHiddenOnlyWhenNothingWasFound) {
+    auto hidden = SimDesktop::fromText(R"({"apps": [{"pid": 7, "treeHidden": true}]})");
+    const FocusResult nothing =
+        findFocusedElement(*hidden, hidden->createApplicationElement(7), false);
+    EXPECT_EQ(*nothing.diagnostics.find("treeHidden"), json::Value(true));
+
+    auto answering = SimDesktop::fromText(R"({"apps": [{"pid": 7, "treeHidden": true,
+        "AXFocusedUIElement": {"element": "field"}}],
+        "elements": {"field": {"pid": 7, "AXRole": "AXTextArea"}}})");
+    const FocusResult found =
+        findFocusedElement(*answering, answering->createApplicationElement(7), false);
+    EXPECT_FALSE(found.diagnostics.contains("treeHidden"));
+}
+
 // The root of a tree given as "elements", reached through the application's focused window.
 Element windowOf(SimDesktop& desktop) {
     return *focusedWindow(desktop, desktop.createApplicationElement(7));

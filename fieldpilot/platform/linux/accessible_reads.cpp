@@ -34,23 +34,32 @@ std::optional<RangeOffsets> selectionOrCaret(ApplicationCall& call, AtspiText* t
     return RangeOffsets{caret, caret};
 }
 
-std::optional<std::string> wholeText(ApplicationCall& call, AtspiText* text) {
-    GString content(atspi_text_get_text(text, 0, -1, call.error()));
-    if (call.hasError() || !content)
-        return std::nullopt;
-    return std::string(content.get());
+const gchar* lookUp(GHashTable* attributes, const char* key) {
+    return static_cast<const gchar*>(g_hash_table_lookup(attributes, key));
 }
 
+// Where toolkits put a placeholder: GTK and Firefox in "placeholder-text", Chromium in
+// "placeholder" beside a name from elsewhere, or as the name itself, which it then marks with
+// "name-from". A name that nothing marks as the placeholder (Firefox names a field after its
+// placeholder without saying so) may be a label, and is not taken for one.
 AttributeRead placeholder(ApplicationCall& call, AtspiAccessible* accessible) {
     GHashTable* attributes = atspi_accessible_get_attributes(accessible, call.error());
     if (call.hasError() || !attributes)
         return {call.failed(), std::nullopt};
-    const auto* text =
-        static_cast<const gchar*>(g_hash_table_lookup(attributes, "placeholder-text"));
+    const gchar* text = lookUp(attributes, "placeholder-text");
+    if (!text)
+        text = lookUp(attributes, "placeholder");
+    const gchar* nameFrom = lookUp(attributes, "name-from");
+    const bool namedByPlaceholder = !text && nameFrom && std::string_view(nameFrom) == "placeholder";
     AttributeRead read{kAXErrorNoValue, std::nullopt};
     if (text)
         read = {kAXSuccess, Value(std::string(text))};
     g_hash_table_unref(attributes);
+    if (namedByPlaceholder) {
+        auto name = nameOf(accessible);
+        read = name ? AttributeRead{kAXSuccess, Value(std::move(*name))}
+                    : AttributeRead{call.failed(), std::nullopt};
+    }
     return read;
 }
 
@@ -96,6 +105,17 @@ std::optional<std::string> stringProperty(AtspiAccessible* accessible, const cha
 // the same moment also writes, and one of the two strings is lost; asking directly avoids that.
 std::optional<std::string> nameOf(AtspiAccessible* accessible) {
     return stringProperty(accessible, "org.a11y.atspi.Accessible", "Name");
+}
+
+std::optional<std::string> toolkitNameOf(AtspiAccessible* application) {
+    return stringProperty(application, "org.a11y.atspi.Application", "ToolkitName");
+}
+
+std::optional<std::string> wholeText(ApplicationCall& call, AtspiText* text) {
+    GString content(atspi_text_get_text(text, 0, -1, call.error()));
+    if (call.hasError() || !content)
+        return std::nullopt;
+    return std::string(content.get());
 }
 
 GRef<AtspiStateSet> statesOf(ApplicationCall& call, AtspiAccessible* accessible) {

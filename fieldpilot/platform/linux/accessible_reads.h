@@ -26,6 +26,12 @@ std::vector<GRef<AtspiAccessible>> childrenOf(ApplicationCall& call, AtspiAccess
 // The accessible's name, asked over the accessibility bus; none when the call failed (the
 // ApplicationCall around it tells why).
 std::optional<std::string> nameOf(AtspiAccessible* accessible);
+// The toolkit an application object names ("GTK", "Chromium", "Gecko", ...), asked in the same
+// way; none when the call failed.
+std::optional<std::string> toolkitNameOf(AtspiAccessible* application);
+
+// All the text of a Text interface; none when the call failed.
+std::optional<std::string> wholeText(ApplicationCall& call, AtspiText* text);
 
 // The text attributes: AXValue (for text), AXSelectedText, AXSelectedTextRange, and
 // AXPlaceholderValue. Unsupported for accessibles without text.

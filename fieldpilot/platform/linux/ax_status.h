@@ -7,6 +7,8 @@
 namespace fieldpilot::platform::live {
 
 constexpr AXStatus kAXSuccess = 0;
+// The application answered but did not do what it was asked.
+constexpr AXStatus kAXErrorFailure = -25200;
 constexpr AXStatus kAXErrorIllegalArgument = -25201;
 constexpr AXStatus kAXErrorInvalidUIElement = -25202;
 constexpr AXStatus kAXErrorCannotComplete = -25204;

@@ -1,7 +1,7 @@
 // The live Linux desktop behind the seam: AT-SPI2 for accessibility, Xlib, XTest and XKB for
 // windows and keys. Its members are defined by service, one file each: accessibility.cpp,
-// attributes.cpp, writes.cpp, workspace.cpp, keyboard.cpp, keyboard_layout.cpp, windows.cpp,
-// time.cpp.
+// attributes.cpp, writes.cpp, toolkits.cpp, workspace.cpp, keyboard.cpp, keyboard_layout.cpp,
+// windows.cpp, time.cpp.
 #pragma once
 
 #include <map>
@@ -30,6 +30,7 @@ class LiveDesktop final : public Desktop {
     AXStatus isAttributeSettable(const Element& element, std::string_view name,
                                  bool& settable) override;
     AXStatus getPid(const Element& element, Pid& pid) override;
+    bool hidesAccessibilityTree(const Element& application) override;
 
     std::optional<RunningApplication> frontmostApplication() override;
     std::optional<RunningApplication> runningApplication(Pid pid) override;
@@ -66,6 +67,13 @@ class LiveDesktop final : public Desktop {
     AttributeRead accessibleAttribute(const LiveElement& element, std::string_view name);
     AttributeRead focusedElementOf(Pid pid);
     AttributeRead frames(Pid pid, bool onlyActive, bool first);
+    // What particular toolkits need (toolkits.cpp).
+    std::string toolkitOf(Pid pid);
+    void askToExposeTree(Pid pid);
+    bool takesTextWrites(Pid pid);
+    // Text writes that the application answers with success but ignores (writes.cpp).
+    AXStatus writeText(ApplicationCall& call, AtspiAccessible* accessible, const Value& value);
+    bool textChanges(ApplicationCall& call, AtspiText* text, const std::string& before);
     // Activation of the process's topmost window (workspace.cpp).
     bool activateWindowsOf(Pid pid);
     std::optional<Pid> frontmostPid();
@@ -74,6 +82,7 @@ class LiveDesktop final : public Desktop {
     XDisplay display_;
     AccessibilitySession session_;
     std::map<Pid, RunningApplication> described_;
+    std::map<Pid, std::string> toolkits_;
 };
 
 }  // namespace fieldpilot::platform::live

@@ -1,5 +1,6 @@
 // Attribute writes: text values, focus, activation and the switches that ask applications to
 // expose their accessibility trees.
+#include <chrono>
 #include <string>
 
 #include "accessible_reads.h"
@@ -10,23 +11,14 @@
 namespace fieldpilot::platform::live {
 namespace {
 
+using namespace std::chrono_literals;
+
+// How long a write that answered success may take to show in the text.
+constexpr auto kWriteShowsWithin = 100ms;
+constexpr auto kWriteCheckInterval = 10ms;
+
 bool isExposureSwitch(std::string_view name) {
     return name == "AXManualAccessibility" || name == "AXEnhancedUserInterface";
-}
-
-AXStatus writeText(ApplicationCall& call, AtspiAccessible* accessible, const Value& value) {
-    const auto* text = value.get<std::string>();
-    if (!text)
-        return kAXErrorIllegalArgument;
-    const auto editable =
-        GRef<AtspiEditableText>::adopt(atspi_accessible_get_editable_text_iface(accessible));
-    if (!editable)
-        return kAXErrorAttributeUnsupported;
-    const gboolean written =
-        atspi_editable_text_set_text_contents(editable.get(), text->c_str(), call.error());
-    if (call.hasError() || !written)
-        return call.failed();
-    return kAXSuccess;
 }
 
 AXStatus grabFocus(ApplicationCall& call, AtspiAccessible* accessible, const Value& value) {
@@ -48,6 +40,44 @@ AXStatus grabFocus(ApplicationCall& call, AtspiAccessible* accessible, const Val
 
 }  // namespace
 
+// SetTextContents is the one route that changes text; DeleteText with InsertText and the caret
+// moves answer exactly as it does wherever it is ignored. Whether the text changed is read back,
+// since an application may answer success and keep its text (kAXErrorFailure then). A password
+// field shows dots whatever it holds, so its answer is all there is.
+AXStatus LiveDesktop::writeText(ApplicationCall& call, AtspiAccessible* accessible,
+                                const Value& value) {
+    const auto* text = value.get<std::string>();
+    if (!text)
+        return kAXErrorIllegalArgument;
+    const auto editable =
+        GRef<AtspiEditableText>::adopt(atspi_accessible_get_editable_text_iface(accessible));
+    if (!editable)
+        return kAXErrorAttributeUnsupported;
+    const auto readable = GRef<AtspiText>::adopt(atspi_accessible_get_text_iface(accessible));
+    const bool verifiable = readable && atspi_accessible_get_role(accessible, nullptr) !=
+                                            ATSPI_ROLE_PASSWORD_TEXT;
+    const auto before = verifiable ? wholeText(call, readable.get()) : std::nullopt;
+    const gboolean written =
+        atspi_editable_text_set_text_contents(editable.get(), text->c_str(), call.error());
+    if (call.hasError() || !written)
+        return call.failed();
+    if (!before || *before == *text || textChanges(call, readable.get(), *before))
+        return kAXSuccess;
+    return kAXErrorFailure;
+}
+
+bool LiveDesktop::textChanges(ApplicationCall& call, AtspiText* text, const std::string& before) {
+    const Micros deadline = now() + kWriteShowsWithin;
+    while (true) {
+        const auto after = wholeText(call, text);
+        if (!after || *after != before)
+            return true;
+        if (now() >= deadline)
+            return false;
+        sleepFor(kWriteCheckInterval);
+    }
+}
+
 AXStatus LiveDesktop::setAttributeValue(const Element& element, std::string_view name,
                                         const Value& value) {
     const LiveElement* live = liveElement(element);
@@ -59,9 +89,14 @@ AXStatus LiveDesktop::setAttributeValue(const Element& element, std::string_view
             return kAXErrorIllegalArgument;
         if (name == "AXFrontmost")
             return *on && activateWindowsOf(live->pid) ? kAXSuccess : kAXErrorCannotComplete;
-        // The switch is the desktop's, not one application's: it is never turned off for one.
-        if (isExposureSwitch(name))
-            return *on ? session_.enableToolkitAccessibility() : kAXErrorCannotComplete;
+        // The desktop's switch is never turned off for one application.
+        if (isExposureSwitch(name)) {
+            if (!*on)
+                return kAXErrorCannotComplete;
+            const AXStatus status = session_.enableToolkitAccessibility();
+            askToExposeTree(live->pid);
+            return status;
+        }
         return kAXErrorAttributeUnsupported;
     }
     if (live->kind != LiveElement::Kind::Accessible)
@@ -100,7 +135,8 @@ AXStatus LiveDesktop::isAttributeSettable(const Element& element, std::string_vi
     if (name == "AXValue") {
         const auto editable =
             GRef<AtspiEditableText>::adopt(atspi_accessible_get_editable_text_iface(accessible));
-        settable = editable && hasState(states.get(), ATSPI_STATE_EDITABLE);
+        settable = editable && hasState(states.get(), ATSPI_STATE_EDITABLE) &&
+                   takesTextWrites(live->pid);
     } else if (name == "AXFocused") {
         settable = hasState(states.get(), ATSPI_STATE_FOCUSABLE);
     } else {

@@ -77,4 +77,10 @@ AXStatus MacDesktop::getPid(const Element& element, Pid& pid) {
     return status;
 }
 
+// Chromium and Electron build their trees on macOS when asked through AXManualAccessibility or
+// AXEnhancedUserInterface, which focus discovery writes first; no application hides it.
+bool MacDesktop::hidesAccessibilityTree(const Element&) {
+    return false;
+}
+
 }  // namespace fieldpilot::platform::mac

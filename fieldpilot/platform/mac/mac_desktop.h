@@ -17,6 +17,7 @@ class MacDesktop final : public Desktop {
     AXStatus isAttributeSettable(const Element& element, std::string_view name,
                                  bool& settable) override;
     AXStatus getPid(const Element& element, Pid& pid) override;
+    bool hidesAccessibilityTree(const Element& application) override;
 
     std::optional<RunningApplication> frontmostApplication() override;
     std::optional<RunningApplication> runningApplication(Pid pid) override;

@@ -255,4 +255,17 @@ AXStatus SimDesktop::getPid(const Element& element, platform::Pid& pid) {
     return kAXErrorSuccess;
 }
 
+bool SimDesktop::hidesAccessibilityTree(const Element& application) {
+    const Target target = resolve(*state_, application);
+    if (!target.record || !target.record->pid) {
+        return false;
+    }
+    const auto app = state_->appByPid.find(*target.record->pid);
+    if (app == state_->appByPid.end()) {
+        return false;
+    }
+    const AppRecord& record = state_->apps[app->second];
+    return record.element == target.index && record.treeHidden;
+}
+
 }  // namespace fieldpilot::sim

@@ -50,6 +50,7 @@ class SimDesktop final : public platform::Desktop {
     platform::AXStatus isAttributeSettable(const platform::Element& element, std::string_view name,
                                            bool& settable) override;
     platform::AXStatus getPid(const platform::Element& element, platform::Pid& pid) override;
+    bool hidesAccessibilityTree(const platform::Element& application) override;
 
     std::optional<platform::RunningApplication> frontmostApplication() override;
     std::optional<platform::RunningApplication> runningApplication(platform::Pid pid) override;

@@ -139,6 +139,7 @@ void loadApps(DesktopState& state, OrderedJson& apps) {
         record.bundleId = readOptionalText(app, "bundleId", where);
         record.bundlePath = readOptionalText(app, "bundlePath", where);
         record.terminated = readBool(member(app, "terminated"), false, where.member("terminated"));
+        record.treeHidden = readBool(member(app, "treeHidden"), false, where.member("treeHidden"));
         record.activation = readActivation(app, where);
         if (const OrderedJson* delay = member(app, "activationDelay")) {
             record.activationDelay = readSeconds(*delay, where.member("activationDelay"));

@@ -83,6 +83,7 @@ struct AppRecord {
     std::optional<std::string> bundleId;
     std::optional<std::string> bundlePath;
     bool terminated = false;
+    bool treeHidden = false;
     Activation activation = Activation::Accept;
     platform::Micros activationDelay{0};
     std::size_t element = 0;  // index of the application's element in DesktopState::elements
