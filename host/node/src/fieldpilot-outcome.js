@@ -45,7 +45,7 @@ export function fieldpilotOutcome(run, { command, path, timeoutMs, textReport })
 
 /** The object of an output that is exactly one JSON object followed by one line feed. */
 function replyLine(output) {
-  if (!output.endsWith('\n') || output.indexOf('\n') !== output.length - 1) return undefined;
+  if (output.indexOf('\n') !== output.length - 1) return undefined;
   try {
     const value = JSON.parse(output);
     return value !== null && typeof value === 'object' && !Array.isArray(value) ? value : undefined;

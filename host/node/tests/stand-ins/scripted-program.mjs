@@ -5,7 +5,8 @@
 //   {"bytes": base64}: write these bytes on standard output
 //   {"pauseMs": n}: wait
 //   {"log": [file, text]}: append a line to a file
-//   {"hang": true}: never end, whatever comes on standard input
+//   {"hang": true}: wait 10 s, whatever comes on standard input, and so far longer than a test
+//   waits for a kill (a test whose kill never comes fails, and leaves nothing behind for long)
 // then exit with the status.
 import { appendFileSync, readFileSync } from 'node:fs';
 import { setTimeout as pause } from 'node:timers/promises';
@@ -19,9 +20,6 @@ for (const step of script.steps) {
   if (step.bytes !== undefined) process.stdout.write(Buffer.from(step.bytes, 'base64'));
   if (step.pauseMs !== undefined) await pause(step.pauseMs);
   if (step.log !== undefined) appendFileSync(step.log[0], `${withPid(step.log[1])}\n`);
-  if (step.hang) {
-    setInterval(() => {}, 60_000);
-    await new Promise(() => {});
-  }
+  if (step.hang) await pause(10_000);
 }
 process.exitCode = script.status ?? 0;

@@ -17,9 +17,6 @@ for (const program of [fieldpilotPath, voicepipePath]) {
   }
 }
 
-// A suite whose program hangs against expectation fails after this instead of waiting forever.
-export const hangsFailAfterMs = 20_000;
-
 export const folder = mkdtempSync(join(tmpdir(), 'quillora-helpers-'));
 after(() => rmSync(folder, { recursive: true, force: true }));
 
