@@ -2,11 +2,12 @@ import { spawn } from 'node:child_process';
 import { dictationEvent } from './dictation-event.js';
 import { HelperError } from './helper-error.js';
 import { forEachLine } from './lines.js';
+import { checkTimerDelay } from './timer-delay.js';
 import { unpackedPath } from './unpacked-path.js';
 
 // voicepipe writes its final text 1.5 s after a stop; one that is still running well after that
 // will not end by itself.
-export const defaultStopTimeoutMs = 5_000;
+const defaultStopTimeoutMs = 5_000;
 
 /** Starts one dictation: one voicepipe process, which runs until it stops itself or is stopped. */
 export function dictate({ path, locale, silenceSeconds, env = process.env, stopTimeoutMs = defaultStopTimeoutMs } = {}) {
@@ -17,9 +18,7 @@ export function dictate({ path, locale, silenceSeconds, env = process.env, stopT
   if (silenceSeconds !== undefined && locale === undefined) {
     throw new TypeError('dictate: `silenceSeconds` needs a `locale`');
   }
-  if (!(stopTimeoutMs > 0)) {
-    throw new TypeError('dictate: `stopTimeoutMs` must be a positive number of milliseconds');
-  }
+  checkTimerDelay(stopTimeoutMs, 'dictate: `stopTimeoutMs`');
   const args = [];
   if (locale !== undefined) args.push(String(locale));
   if (silenceSeconds !== undefined) args.push(String(silenceSeconds));

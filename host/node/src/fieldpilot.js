@@ -1,9 +1,10 @@
 import { fieldpilotOutcome } from './fieldpilot-outcome.js';
 import { runOnce } from './run-once.js';
+import { checkTimerDelay } from './timer-delay.js';
 import { unpackedPath } from './unpacked-path.js';
 
 // Each command's longest run on a slow application, with room for a cold start of the program.
-export const defaultTimeoutsMs = Object.freeze({
+const defaultTimeoutsMs = Object.freeze({
   focused: 10_000, // about 3 s of patient focus discovery, then a search of up to 4000 elements
   set: 10_000, // the discovery of "focused", then the write: about 3.5 s at the slowest
   dump: 10_000, // a fixed 500 ms wait, then a walk of up to the budget's elements
@@ -29,9 +30,7 @@ export class FieldPilot {
     if (typeof path !== 'string' || path === '') {
       throw new TypeError('FieldPilot: `path` must name the fieldpilot program');
     }
-    if (timeoutMs !== undefined && !(timeoutMs > 0)) {
-      throw new TypeError('FieldPilot: `timeoutMs` must be a positive number of milliseconds');
-    }
+    if (timeoutMs !== undefined) checkTimerDelay(timeoutMs, 'FieldPilot: `timeoutMs`');
     this.#path = unpackedPath(path);
     this.#env = env;
     this.#timeoutMs = timeoutMs;
