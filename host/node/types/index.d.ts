@@ -43,6 +43,11 @@ export interface Diagnostics {
   via?: 'app' | 'system' | 'tree' | 'none';
   /** Present (true) when a direct read succeeded after "AXEnhancedUserInterface" was set. */
   keptEnhancedUI?: true;
+  /**
+   * Present (true) on Linux when nothing was found because the application, built on Chromium,
+   * hides its accessibility tree: it must be started again with accessibility on (README).
+   */
+  treeHidden?: true;
 }
 
 /** Reply of `focused()`: the frontmost application and its focused element. */
