@@ -50,7 +50,8 @@ AttributeRead placeholder(ApplicationCall& call, AtspiAccessible* accessible) {
     if (!text)
         text = lookUp(attributes, "placeholder");
     const gchar* nameFrom = lookUp(attributes, "name-from");
-    const bool namedByPlaceholder = !text && nameFrom && std::string_view(nameFrom) == "placeholder";
+    const bool namedByPlaceholder =
+        !text && nameFrom && std::string_view(nameFrom) == "placeholder";
     AttributeRead read{kAXErrorNoValue, std::nullopt};
     if (text)
         read = {kAXSuccess, Value(std::string(text))};

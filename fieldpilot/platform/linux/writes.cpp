@@ -54,8 +54,8 @@ AXStatus LiveDesktop::writeText(ApplicationCall& call, AtspiAccessible* accessib
     if (!editable)
         return kAXErrorAttributeUnsupported;
     const auto readable = GRef<AtspiText>::adopt(atspi_accessible_get_text_iface(accessible));
-    const bool verifiable = readable && atspi_accessible_get_role(accessible, nullptr) !=
-                                            ATSPI_ROLE_PASSWORD_TEXT;
+    const bool verifiable =
+        readable && atspi_accessible_get_role(accessible, nullptr) != ATSPI_ROLE_PASSWORD_TEXT;
     const auto before = verifiable ? wholeText(call, readable.get()) : std::nullopt;
     const gboolean written =
         atspi_editable_text_set_text_contents(editable.get(), text->c_str(), call.error());
@@ -135,8 +135,8 @@ AXStatus LiveDesktop::isAttributeSettable(const Element& element, std::string_vi
     if (name == "AXValue") {
         const auto editable =
             GRef<AtspiEditableText>::adopt(atspi_accessible_get_editable_text_iface(accessible));
-        settable = editable && hasState(states.get(), ATSPI_STATE_EDITABLE) &&
-                   takesTextWrites(live->pid);
+        settable =
+            editable && hasState(states.get(), ATSPI_STATE_EDITABLE) && takesTextWrites(live->pid);
     } else if (name == "AXFocused") {
         settable = hasState(states.get(), ATSPI_STATE_FOCUSABLE);
     } else {

@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <gio/gio.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -219,6 +220,30 @@ void HeadlessDesktop::setKeyboardLayout(const std::string& layout) {
     if (status != 0)
         throw std::runtime_error("setxkbmap " + layout +
                                  " failed: " + lastLines(logFile("setxkbmap.log")));
+}
+
+void HeadlessDesktop::setToolkitAccessibility(bool on) {
+    GError* error = nullptr;
+    // A connection of its own: GLib's shared one would outlive this desktop's bus.
+    GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
+        getenv("DBUS_SESSION_BUS_ADDRESS"),
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, nullptr, &error);
+    GVariant* reply =
+        bus ? g_dbus_connection_call_sync(
+                  bus, "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
+                  g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(on)),
+                  nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START, 5000, nullptr, &error)
+            : nullptr;
+    const std::string problem = error ? error->message : "";
+    g_clear_error(&error);
+    if (reply)
+        g_variant_unref(reply);
+    if (bus)
+        g_object_unref(bus);
+    if (!reply)
+        throw std::runtime_error("org.a11y.Status.IsEnabled cannot be set: " + problem);
 }
 
 }  // namespace live_desktop

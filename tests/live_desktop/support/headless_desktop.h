@@ -38,6 +38,9 @@ class HeadlessDesktop {
 
     // Switches the X keyboard layout (setxkbmap), e.g. "fr" or "us".
     void setKeyboardLayout(const std::string& layout);
+    // Sets org.a11y.Status.IsEnabled, the desktop's "assistive technology is on" (off when the
+    // desktop starts; fieldpilot turns it on).
+    void setToolkitAccessibility(bool on);
 
   private:
     // Stops every service, restores the environment and removes the private folders.
