@@ -40,10 +40,10 @@ AXStatus grabFocus(ApplicationCall& call, AtspiAccessible* accessible, const Val
 
 }  // namespace
 
-// SetTextContents is the one route that changes text; DeleteText with InsertText and the caret
-// moves answer exactly as it does wherever it is ignored. Whether the text changed is read back,
-// since an application may answer success and keep its text (kAXErrorFailure then). A password
-// field shows dots whatever it holds, so its answer is all there is.
+// Through SetTextContents. Where that is ignored (Firefox), DeleteText with InsertText is ignored
+// as well, so there is no second route to try. An application may answer success and keep its
+// text, so the text is read back, and a write that changed nothing is kAXErrorFailure. A password
+// field shows dots whatever it holds: its answer is all there is.
 AXStatus LiveDesktop::writeText(ApplicationCall& call, AtspiAccessible* accessible,
                                 const Value& value) {
     const auto* text = value.get<std::string>();
