@@ -1,22 +1,20 @@
 // fieldpilot against Chromium and Firefox on a headless live desktop, on a page with a message
 // thread above the reply box, as in a chat application: "focused" on a page of about 200
-// elements and of about 4000, and "dump 4000". Each row gives the wall time from starting the
-// process to its exit, the fixed waits the command prescribes (fixed_ms), what is left beyond them
-// (beyond_fixed_ms), the median, and the number of elements in the whole window (elements: the
-// page's and about 230 of Chromium's own, or 115 of Firefox's).
+// elements and of about 4000, and "dump 4000", timed as live_run_timing.h says. The counter
+// elements gives the number of elements in the whole window: the page's and about 230 of
+// Chromium's own, or 115 of Firefox's.
 //
 // Each browser starts with the desktop's assistive technology on, as a user is told to arrange,
 // and without renderer switches: the first run of fieldpilot turns its tree on, untimed.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
 #include <memory>
-#include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "live_run_timing.h"
 #include "support/browser.h"
 #include "support/fieldpilot_run.h"
 #include "support/headless_desktop.h"
@@ -67,24 +65,7 @@ void timeCommand(benchmark::State& state, BrowserKind kind, int pageElements,
     // A browser that has just started is busy with itself for a while, which a user's long-running
     // browser is not.
     std::this_thread::sleep_for(kBrowserSettles);
-    std::vector<double> runsMs;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        const auto run = fieldpilot(arguments);
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        state.SetIterationTime(took.count());
-        runsMs.push_back(took.count() * 1000);
-        if (run.exitStatus != 0) {
-            state.SkipWithError(("fieldpilot failed: " + run.standardOutput).c_str());
-            return;
-        }
-    }
-    const double meanMs =
-        std::accumulate(runsMs.begin(), runsMs.end(), 0.0) / static_cast<double>(runsMs.size());
-    std::sort(runsMs.begin(), runsMs.end());
-    state.counters["fixed_ms"] = fixedMs;
-    state.counters["beyond_fixed_ms"] = meanMs - fixedMs;
-    state.counters["median_ms"] = runsMs[runsMs.size() / 2];
+    timeRuns(state, fixedMs, [] {}, [&] { return fieldpilot(arguments); });
     state.counters["elements"] = elementsOfWindow();
 }
 

@@ -1,17 +1,12 @@
 // fieldpilot's commands on a headless live desktop (Xvfb, the AT-SPI buses, openbox and the GTK
-// test application), each timed as the host sees it: from starting the process to its exit.
-// Every row gives the measured wall time, the fixed waits the command's behaviour prescribes
-// (fixed_ms) and what is left beyond them (beyond_fixed_ms), the part worth making faster; on a
-// shared machine the median (median_ms) shows the usual run better than the mean.
+// test application), timed as live_run_timing.h says.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <memory>
-#include <numeric>
 #include <string>
 #include <vector>
 
+#include "live_run_timing.h"
 #include "support/fieldpilot_run.h"
 #include "support/headless_desktop.h"
 #include "support/test_app.h"
@@ -52,31 +47,14 @@ std::string pidOf(const TestApp& app) {
     return std::to_string(app.pid());
 }
 
-// Runs the command once per iteration after `arrange` (untimed) and reports the averages.
-// Commands that change nothing are arranged once, before the loop.
+// Runs the command once per iteration after `arrange` (untimed). Commands that change nothing
+// are arranged once, before the loop.
 template <typename Arrange>
 void timeCommand(benchmark::State& state, const std::vector<std::string>& arguments, double fixedMs,
                  Arrange arrange, const std::string& input = "") {
-    std::vector<double> runsMs;
-    for (auto _ : state) {
-        arrange();
-        const auto start = std::chrono::steady_clock::now();
-        const auto run =
-            live_desktop::runFieldpilot(*stage().desktop, FIELDPILOT_EXE, arguments, input);
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        state.SetIterationTime(took.count());
-        runsMs.push_back(took.count() * 1000);
-        if (run.exitStatus != 0) {
-            state.SkipWithError(("fieldpilot failed: " + run.standardOutput).c_str());
-            return;
-        }
-    }
-    const double meanMs =
-        std::accumulate(runsMs.begin(), runsMs.end(), 0.0) / static_cast<double>(runsMs.size());
-    std::sort(runsMs.begin(), runsMs.end());
-    state.counters["fixed_ms"] = fixedMs;
-    state.counters["beyond_fixed_ms"] = meanMs - fixedMs;
-    state.counters["median_ms"] = runsMs[runsMs.size() / 2];
+    timeRuns(state, fixedMs, arrange, [&] {
+        return live_desktop::runFieldpilot(*stage().desktop, FIELDPILOT_EXE, arguments, input);
+    });
 }
 
 // A fresh text in the focused entry of the app, which is in front.
