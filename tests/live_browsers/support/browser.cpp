@@ -79,37 +79,37 @@ std::filesystem::path newProfile(const HeadlessDesktop& desktop, const char* bro
 
 ChildOptions launch(const HeadlessDesktop& desktop, const BrowserOptions& options) {
     const std::string page = writePage(desktop, options.messagesBeforeField);
-    ChildOptions launch;
+    ChildOptions child;
     if (options.kind == BrowserKind::Chromium) {
         const auto profile = newProfile(desktop, "chromium");
         // No sandbox: the tests may run as root. The rest keeps it off the (closed) network.
-        launch.argv = {"chromium",
-                       "--no-sandbox",
-                       "--disable-gpu",
-                       "--no-first-run",
-                       "--no-default-browser-check",
-                       "--disable-background-networking",
-                       "--disable-component-update",
-                       "--disable-sync",
-                       "--password-store=basic",
-                       "--window-size=800,600",
-                       "--user-data-dir=" + profile.string()};
-        launch.logPath = profile.string() + ".log";
+        child.argv = {"chromium",
+                      "--no-sandbox",
+                      "--disable-gpu",
+                      "--no-first-run",
+                      "--no-default-browser-check",
+                      "--disable-background-networking",
+                      "--disable-component-update",
+                      "--disable-sync",
+                      "--password-store=basic",
+                      "--window-size=800,600",
+                      "--user-data-dir=" + profile.string()};
+        child.logPath = profile.string() + ".log";
     } else {
         const auto profile = newProfile(desktop, "firefox");
         std::ofstream(profile / "user.js") << kFirefoxPreferences;
-        launch.argv = {"firefox-esr", "--no-remote", "--profile", profile.string(),
-                       "--width",     "800",         "--height",  "600"};
-        launch.extraEnvironment = {"MOZ_CRASHREPORTER_DISABLE=1"};
-        launch.logPath = profile.string() + ".log";
+        child.argv = {"firefox-esr", "--no-remote", "--profile", profile.string(),
+                      "--width",     "800",         "--height",  "600"};
+        child.extraEnvironment = {"MOZ_CRASHREPORTER_DISABLE=1"};
+        child.logPath = profile.string() + ".log";
     }
-    launch.argv.insert(launch.argv.end(), options.arguments.begin(), options.arguments.end());
-    launch.argv.push_back(page);
-    launch.extraEnvironment.insert(launch.extraEnvironment.end(), options.environment.begin(),
-                                   options.environment.end());
+    child.argv.insert(child.argv.end(), options.arguments.begin(), options.arguments.end());
+    child.argv.push_back(page);
+    child.extraEnvironment.insert(child.extraEnvironment.end(), options.environment.begin(),
+                                  options.environment.end());
     // Both end their own child processes when asked to quit.
-    launch.parentDeathSignal = SIGTERM;
-    return launch;
+    child.parentDeathSignal = SIGTERM;
+    return child;
 }
 
 }  // namespace
