@@ -3,6 +3,7 @@
 
 #include "element_access.h"
 #include "operands.h"
+#include "report_text.h"
 #include "reports.h"
 #include "unicode.h"
 
@@ -49,9 +50,9 @@ Examined examine(Desktop& desktop, const Queued& entry) {
     }
     std::string& line = examined.line;
     line.append(static_cast<std::size_t>(entry.depth) * 2, ' ');
-    line += role;
+    line += escapedForReport(role);
     if (!subrole.empty())
-        line += "/" + subrole;
+        line += "/" + escapedForReport(subrole);
     line += focused ? " focused=true" : " focused=false";
     line += " valueLen=" + std::to_string(unicode::graphemeClusterCount(value));
     line += " children=" + std::to_string(examined.children.size());
@@ -112,7 +113,8 @@ Ending dumpCommand(Context& context) {
         (budgetOperand ? parseBudget(*budgetOperand) : std::nullopt).value_or(kDefaultBudget);
 
     std::vector<std::string> lines{
-        "app=" + frontmost->localizedName.value_or("") + " pid=" + std::to_string(frontmost->pid),
+        "app=" + escapedForReport(frontmost->localizedName.value_or("")) +
+            " pid=" + std::to_string(frontmost->pid),
         focusLine(desktop, app)};
     if (const auto window = focusedWindow(desktop, app)) {
         const std::int64_t visited = walk(desktop, *window, budget, lines);

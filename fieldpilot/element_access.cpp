@@ -67,13 +67,21 @@ std::optional<Value> attribute(Desktop& desktop, const Element& element, std::st
     return copyAttribute(desktop, element, name).value;
 }
 
+TextRead stringRead(Desktop& desktop, const Element& element, std::string_view name) {
+    const AttributeRead read = copyAttribute(desktop, element, name);
+    if (!read.value)
+        return {std::nullopt, read.status};
+    if (const auto* text = read.value->get<std::string>())
+        return {*text, read.status};
+    return {numberText(*read.value), read.status};
+}
+
 std::optional<std::string> string(Desktop& desktop, const Element& element, std::string_view name) {
-    const auto value = attribute(desktop, element, name);
-    if (!value)
-        return std::nullopt;
-    if (const auto* text = value->get<std::string>())
-        return *text;
-    return numberText(*value);
+    return stringRead(desktop, element, name).text;
+}
+
+bool isUnreadable(AXStatus status) {
+    return status != 0 && status != kAXErrorAttributeUnsupported && status != kAXErrorNoValue;
 }
 
 bool boolean(Desktop& desktop, const Element& element, std::string_view name) {

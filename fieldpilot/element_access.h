@@ -29,8 +29,21 @@ struct WindowBounds {
 std::optional<Value> attribute(Desktop& desktop, const Element& element, std::string_view name);
 // The value as `attribute` gives it, together with the read's status unchanged.
 AttributeRead copyAttribute(Desktop& desktop, const Element& element, std::string_view name);
+// The statuses that say an element has no such value, rather than that it could not be read.
+inline constexpr AXStatus kAXErrorAttributeUnsupported = -25205;
+inline constexpr AXStatus kAXErrorNoValue = -25212;
+
 // Text values as they are; numbers (booleans included) as their string form; else absent.
 std::optional<std::string> string(Desktop& desktop, const Element& element, std::string_view name);
+// The text as `string` gives it, with the status of the read.
+struct TextRead {
+    std::optional<std::string> text;
+    AXStatus status = 0;
+};
+TextRead stringRead(Desktop& desktop, const Element& element, std::string_view name);
+// Whether a read with this status failed to learn the value (a timeout, an element gone, an error),
+// as opposed to succeeding or being told that there is no such value.
+bool isUnreadable(AXStatus status);
 // A boolean, or a number equal to 1 or 0; everything else (failures included) is false.
 bool boolean(Desktop& desktop, const Element& element, std::string_view name);
 AXStatus setFlag(Desktop& desktop, const Element& element, std::string_view name, bool on);

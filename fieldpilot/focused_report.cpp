@@ -29,18 +29,33 @@ bool isBlind(const std::vector<std::string>& blind, const std::string& bundleId)
     return std::find(blind.begin(), blind.end(), bundleId) != blind.end();
 }
 
-void addFocusedElement(json::Object& reply, Desktop& desktop, const Element& element) {
+// A text that could not be read is left out of the reply, and the status of its read goes into
+// the diagnostics under `errorKey`: an empty text would tell the host that the field is empty, and
+// a host that writes back what it read plus dictated text would wipe the user's text.
+void addText(json::Object& reply, json::Object& diagnostics, std::string_view key,
+             std::string_view errorKey, const TextRead& read) {
+    if (!read.text && isUnreadable(read.status)) {
+        diagnostics.set(std::string(errorKey), read.status);
+        return;
+    }
+    reply.set(std::string(key), read.text.value_or(""));
+}
+
+void addFocusedElement(json::Object& reply, json::Object& diagnostics, Desktop& desktop,
+                       const Element& element) {
     const std::string role = string(desktop, element, "AXRole").value_or("");
     const std::string subrole = string(desktop, element, "AXSubrole").value_or("");
-    const std::string value = string(desktop, element, "AXValue").value_or("");
+    TextRead value = stringRead(desktop, element, "AXValue");
     const std::string placeholder = string(desktop, element, "AXPlaceholderValue").value_or("");
     reply.set("role", role);
     reply.set("subrole", subrole);
     reply.set("placeholder", placeholder);
     // Some fields report their placeholder as their value while they are empty.
-    const bool showsPlaceholder = !placeholder.empty() && value == placeholder;
-    reply.set("value", showsPlaceholder ? std::string() : value);
-    reply.set("selectedText", string(desktop, element, "AXSelectedText").value_or(""));
+    if (!placeholder.empty() && value.text == placeholder)
+        value.text = std::string();
+    addText(reply, diagnostics, "value", "valueError", value);
+    addText(reply, diagnostics, "selectedText", "selectedTextError",
+            stringRead(desktop, element, "AXSelectedText"));
     bool settable = false;
     desktop.isAttributeSettable(element, "AXValue", settable);
     reply.set("valueSettable", settable);
@@ -93,12 +108,12 @@ Ending focusedCommand(Context& context) {
 
     const bool patient = !isBlind(blindList(context.args), bundleId);
     FocusResult focus = findFocusedElement(desktop, app, patient);
-    reply.set("diagnostics", std::move(focus.diagnostics));
     if (focus.element) {
-        addFocusedElement(reply, desktop, *focus.element);
+        addFocusedElement(reply, focus.diagnostics, desktop, *focus.element);
     } else {
         addNoElement(reply);
     }
+    reply.set("diagnostics", std::move(focus.diagnostics));
     return Ending::success(std::move(reply));
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "activation.h"
 #include "command.h"
@@ -52,14 +53,24 @@ std::optional<Pid> pidOperand(const Args& args, std::size_t index) {
     return parsePid(*text);
 }
 
-// The new text of "set" exactly as the host wrote it. Input that does not decode as UTF-8 is
-// taken as the empty text, which is what the host expects of such input. nullopt when standard
-// input cannot be read: the host's text is unknown, and the field must keep its own.
-std::optional<std::string> textFromStandardInput(Context& context) {
+// The new text of "set" exactly as the host wrote it, or the error that leaves the field as it
+// was: standard input could not be read, or its bytes are not UTF-8 (taking them as the empty
+// text would wipe the field).
+std::variant<std::string, Ending> textFromStandardInput(Context& context) {
     std::optional<std::string> bytes = context.readStandardInput();
-    if (bytes && !utf::isValidUtf8(*bytes))
-        return std::string();
-    return bytes;
+    if (!bytes)
+        return Ending::error("stdin_unreadable");
+    if (!utf::isValidUtf8(*bytes))
+        return Ending::error("stdin_not_utf8");
+    return std::move(*bytes);
+}
+
+// Whether the element that the focus discovery found belongs to the running target. The
+// system-wide route answers for whatever application is in front, and a write must never land
+// in another application's field.
+bool belongsTo(Desktop& desktop, const Element& element, Pid pid) {
+    Pid owner = 0;
+    return desktop.getPid(element, owner) == 0 && owner == pid && isRunning(desktop, pid);
 }
 
 Ending notFrontmost(Desktop& desktop) {
@@ -124,17 +135,18 @@ Ending setCommand(Context& context) {
     if (!pid)
         return Ending::error(std::string(kSetUsage));
 
-    const std::optional<std::string> text = textFromStandardInput(context);
-    if (!text)
-        return Ending::error("stdin_unreadable");
+    auto input = textFromStandardInput(context);
+    if (auto* refused = std::get_if<Ending>(&input))
+        return std::move(*refused);
+    const std::string& text = std::get<std::string>(input);
     const Element application = desktop.createApplicationElement(*pid);
     const FocusResult focus = findFocusedElement(desktop, application, true);
-    if (!focus.element) {
+    if (!focus.element || !belongsTo(desktop, *focus.element, *pid)) {
         return Ending::failure(
             {{"error", "no_focused_element"}, {"diagnostics", focus.diagnostics}});
     }
 
-    const AXStatus status = desktop.setAttributeValue(*focus.element, "AXValue", Value(*text));
+    const AXStatus status = desktop.setAttributeValue(*focus.element, "AXValue", Value(text));
     desktop.sleepFor(kSetReadBackDelay);
     const std::string value = string(desktop, *focus.element, "AXValue").value_or("");
     return Ending::success({{"set", status == 0}, {"axError", status}, {"value", value}});

@@ -61,6 +61,25 @@ TEST(FocusedReport, HidesAValueThatOnlyRepeatsThePlaceholder) {
     EXPECT_EQ(toNlohmann(run(focusedCommand, *noPlaceholder, {}).reply)["value"], "");
 }
 
+TEST(FocusedReport, LeavesOutTextsThatCouldNotBeReadAndSaysWhy) {
+    auto unreadable = chatDesktop(R"("AXValue": {"error": -25204},
+        "AXSelectedText": {"error": -25202})");
+    const Ending ending = run(focusedCommand, *unreadable, {});
+    EXPECT_EQ(ending.status, 0);
+    const auto reply = toNlohmann(ending.reply);
+    EXPECT_FALSE(reply.contains("value"));
+    EXPECT_FALSE(reply.contains("selectedText"));
+    EXPECT_EQ(reply["diagnostics"]["valueError"], -25204);
+    EXPECT_EQ(reply["diagnostics"]["selectedTextError"], -25202);
+
+    // An element without such a value has an empty one.
+    auto valueless = chatDesktop(R"("AXValue": {"error": -25212})");
+    const auto valuelessReply = toNlohmann(run(focusedCommand, *valueless, {}).reply);
+    EXPECT_EQ(valuelessReply["value"], "");
+    EXPECT_EQ(valuelessReply["selectedText"], "");
+    EXPECT_FALSE(valuelessReply["diagnostics"].contains("valueError"));
+}
+
 TEST(FocusedReport, WithoutAFocusedElementStillSucceedsWithEmptyMembers) {
     auto desktop = SimDesktop::fromText(R"({"frontmost": 7, "apps": [{"pid": 7,
         "bundleId": "com.example.chat", "AXFocusedUIElement": {"error": -25212}}]})");
@@ -189,6 +208,19 @@ TEST(DumpReport, SaysSoWhenThereIsNoFocusedWindow) {
               "app= pid=7\nfocusedUIElement: nil (0)\nno focused window");
     EXPECT_EQ(writesOf(desktop->snapshot(), "app:7", "AXEnhancedUserInterface").back()["value"],
               false);
+}
+
+TEST(DumpReport, EscapesControlCharactersSoNoApplicationCanForgeLines) {
+    nlohmann::json file = nlohmann::json::parse(kTreeDesktop);
+    file["apps"][0]["name"] = "Chat\nvisited=0\u001b[2J\u009b";
+    file["elements"]["w"]["AXRole"] = "AXWindow\\\t";
+    auto desktop = SimDesktop::fromText(file.dump());
+    const std::string report = run(dumpCommand, *desktop, {"dump", "1"}).report;
+    EXPECT_EQ(report,
+              "app=Chat\\nvisited=0\\x1B[2J\\u{009B} pid=7\n"
+              "focusedUIElement: present\n"
+              "AXWindow\\\\\\t focused=false valueLen=0 children=2\n"
+              "visited=1");
 }
 
 TEST(DumpReport, WritesNothingWhenNoApplicationIsFrontmost) {

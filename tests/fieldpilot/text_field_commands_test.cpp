@@ -112,12 +112,30 @@ TEST(SetCommand, SetsTheTextExactlyAsReadAndReadsItBack80MillisecondsLater) {
               micros(write) + 80'000);
 }
 
-TEST(SetCommand, TakesEmptyOrUndecodableInputAsTheEmptyText) {
-    for (const std::string input : {"", "caf\xC3", "\xED\xA0\x80", "\xC0\xAF"}) {
-        EXPECT_EQ(run(setCommand, editor(), {"set", "501"}, input).fieldValue(), "")
+TEST(SetCommand, SetsEmptyInputButRefusesInputThatIsNotUtf8) {
+    EXPECT_EQ(run(setCommand, editor(), {"set", "501"}, "").fieldValue(), "");
+    for (const std::string input : {"caf\xC3", "\xED\xA0\x80", "\xC0\xAF"}) {
+        const Outcome outcome = run(setCommand, editor(), {"set", "501"}, input);
+        EXPECT_EQ(outcome.reply, (json{{"error", "stdin_not_utf8"}}))
             << testing::PrintToString(input);
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_EQ(outcome.fieldValue(), "hello");
     }
     EXPECT_EQ(run(setCommand, editor(), {"set", "501"}, "caf\xC3\xA9").fieldValue(), "caf\xC3\xA9");
+}
+
+TEST(SetCommand, NeverWritesIntoAnotherApplicationsField) {
+    // The target answers nothing; the system-wide element offers the field of pid 600 in front.
+    const json desktop = editor({{"/apps/2/AXFocusedUIElement", nullptr},
+                                 {"/apps/2/AXFocusedWindow", nullptr},
+                                 {"/systemWide/AXFocusedUIElement", {{"element", "other"}}},
+                                 {"/elements/other", {{"pid", 600}, {"AXValue", "mine"}}}});
+    for (const char* pid : {"501", "999999"}) {
+        const Outcome outcome = run(setCommand, desktop, {"set", pid}, "dictated");
+        EXPECT_EQ(outcome.reply.at("error"), "no_focused_element") << pid;
+        EXPECT_EQ(outcome.reply.at("diagnostics").at("via"), "system") << pid;
+        EXPECT_THAT(test::writesOf(outcome.desktop, "other", "AXValue"), IsEmpty()) << pid;
+    }
 }
 
 TEST(SetCommand, WaitsPatientlyForAnApplicationThatAnswersLate) {

@@ -11,6 +11,8 @@ const fieldpilot = new FieldPilot({ path: join(helpers, 'fieldpilot') });
 async function dictateIntoFocusedField() {
   const field = await fieldpilot.focused();
   if (!field.valueSettable) return `${field.app || 'The frontmost application'} has no text field in focus`;
+  // An absent value could not be read: writing back "" plus the dictation would wipe the user's text.
+  if (field.value === undefined) return `${field.app} did not tell its text; try again`;
 
   const dictation = dictate({ path: join(helpers, 'voicepipe'), locale: 'en-US' });
   for await (const event of dictation) {

@@ -6,17 +6,18 @@ const fp = new FieldPilot({ path: '/opt/helpers/fieldpilot', env: { FIELDPILOT_D
 
 export async function commands(): Promise<void> {
   const focused = await fp.focused({ blind: ['com.example.app'] });
-  const fields: [string, string, number, boolean, string, string, boolean] = [
+  const fields: [string, string, number, boolean, string, string | undefined, boolean] = [
     focused.app, focused.bundleId, focused.pid, focused.electron ?? false, focused.role, focused.value,
     focused.valueSettable,
   ];
   const bounds: number = focused.bounds ? focused.bounds.x + focused.bounds.y + focused.bounds.w + focused.bounds.h : 0;
   type Maybe<T> = T | undefined;
+  const unread: [Maybe<number>, Maybe<number>] = [focused.diagnostics.valueError, focused.diagnostics.selectedTextError];
   const diagnostics: [Maybe<number>, Maybe<number>, Maybe<number>, Maybe<number>, Maybe<string>, Maybe<true>] = [
     focused.diagnostics.manualAccessibility, focused.diagnostics.appError, focused.diagnostics.systemError,
     focused.diagnostics.enhancedUI, focused.diagnostics.via, focused.diagnostics.keptEnhancedUI,
   ];
-  const element: [string, string | undefined, string | undefined] = [focused.selectedText, focused.subrole, focused.placeholder];
+  const element: [string | undefined, string | undefined, string | undefined] = [focused.selectedText, focused.subrole, focused.placeholder];
   const report: string = await fp.dump({ budget: 300 });
   const set = await fp.set(focused.pid, 'Hello');
   const written: [boolean, number, string] = [set.set, set.axError, set.value];
@@ -29,7 +30,7 @@ export async function commands(): Promise<void> {
   const front: [boolean, number] = [activated.frontmost, activated.frontPid];
   const window = await fp.window(37);
   const shown: [boolean, number, boolean, number] = [window.found, window.layer, window.onscreen, window.frontPid];
-  console.log(fields, bounds, diagnostics, element, report, written, pasted, copy, focus, front, shown);
+  console.log(fields, unread, bounds, diagnostics, element, report, written, pasted, copy, focus, front, shown);
 
   // @ts-expect-error the mode is 'all' or 'selection'
   await fp.paste(4242, 'everything');

@@ -48,6 +48,10 @@ export interface Diagnostics {
    * hides its accessibility tree: it must be started again with accessibility on (README).
    */
   treeHidden?: true;
+  /** Status of the failed read of the focused element's value, when `value` is absent. */
+  valueError?: number;
+  /** Status of the failed read of the selected text, when `selectedText` is absent. */
+  selectedTextError?: number;
 }
 
 /** Reply of `focused()`: the frontmost application and its focused element. */
@@ -68,9 +72,14 @@ export interface FocusedReply {
   subrole?: string;
   /** Present only when an element was found. */
   placeholder?: string;
-  /** The element's text; empty when it only shows its placeholder. */
-  value: string;
-  selectedText: string;
+  /**
+   * The element's text; empty when it only shows its placeholder. Absent when it could not be
+   * read (the application did not answer in time, or failed): `diagnostics.valueError` then
+   * holds the status. Never treat an absent value as an empty field.
+   */
+  value?: string;
+  /** The selected text; absent when it could not be read (`diagnostics.selectedTextError`). */
+  selectedText?: string;
   valueSettable: boolean;
 }
 
@@ -150,7 +159,8 @@ export type FieldPilotErrorCode =
   | 'secure_input'
   | 'target_not_frontmost'
   | 'no_text_field'
-  | 'stdin_unreadable';
+  | 'stdin_unreadable'
+  | 'stdin_not_utf8';
 
 /** The "error" texts of voicepipe, besides "mic: …" and the recogniser's own descriptions. */
 export type DictationErrorCode = 'speech_denied' | 'mic_denied' | 'unavailable';
