@@ -12,6 +12,7 @@
 #include "accessibility_session.h"
 #include "g_ref.h"
 #include "platform/platform.h"
+#include "text_offsets.h"
 
 namespace fieldpilot::platform::live {
 
@@ -19,7 +20,10 @@ namespace fieldpilot::platform::live {
 GRef<AtspiStateSet> statesOf(ApplicationCall& call, AtspiAccessible* accessible);
 bool hasState(AtspiStateSet* states, AtspiStateType state);
 
-// The children of an accessible; none when the call failed (see call.hasError / timedOut).
+// How many children of one element are read at most: an application may claim billions.
+constexpr int kChildrenTaken = 1000;
+
+// The children of an accessible, the first kChildrenTaken of them; none when the call failed.
 std::vector<GRef<AtspiAccessible>> childrenOf(ApplicationCall& call, AtspiAccessible* accessible,
                                               bool& failed);
 
@@ -30,12 +34,16 @@ std::optional<std::string> nameOf(AtspiAccessible* accessible);
 // way; none when the call failed.
 std::optional<std::string> toolkitNameOf(AtspiAccessible* application);
 
-// All the text of a Text interface; none when the call failed.
-std::optional<std::string> wholeText(ApplicationCall& call, AtspiText* text);
+// All the text of an accessible with a Text interface, as the user sees it (without the padding
+// of a toolkit that counts UTF-16 units); none when the call failed, took too long or answered
+// something else than text. A text of megabytes gets kTextReadTimeout.
+std::optional<std::string> wholeText(ApplicationCall& call, AtspiAccessible* accessible,
+                                     OffsetUnit unit);
 
 // The text attributes: AXValue (for text), AXSelectedText, AXSelectedTextRange, and
-// AXPlaceholderValue. Unsupported for accessibles without text.
+// AXPlaceholderValue, with the application's offsets counted in `unit`. Unsupported for
+// accessibles without text; a failed status, never an empty text, when they cannot be read.
 AttributeRead textAttribute(ApplicationCall& call, AtspiAccessible* accessible,
-                            std::string_view name);
+                            std::string_view name, OffsetUnit unit);
 
 }  // namespace fieldpilot::platform::live

@@ -9,6 +9,7 @@
 
 #include "accessibility_session.h"
 #include "platform/platform.h"
+#include "text_offsets.h"
 #include "x_display.h"
 
 namespace fieldpilot::platform::live {
@@ -71,9 +72,13 @@ class LiveDesktop final : public Desktop {
     std::string toolkitOf(Pid pid);
     void askToExposeTree(Pid pid);
     bool takesTextWrites(Pid pid);
+    OffsetUnit offsetUnitOf(Pid pid);
     // Text writes that the application answers with success but ignores (writes.cpp).
-    AXStatus writeText(ApplicationCall& call, AtspiAccessible* accessible, const Value& value);
-    bool textChanges(ApplicationCall& call, AtspiText* text, const std::string& before);
+    AXStatus writeText(ApplicationCall& call, const LiveElement& element, const Value& value);
+    std::optional<std::string> settledText(ApplicationCall& call, AtspiAccessible* accessible,
+                                           OffsetUnit unit);
+    bool textChanges(ApplicationCall& call, AtspiAccessible* accessible, OffsetUnit unit,
+                     const std::string& before);
     // Activation of the process's topmost window (workspace.cpp).
     bool activateWindowsOf(Pid pid);
     std::optional<Pid> frontmostPid();

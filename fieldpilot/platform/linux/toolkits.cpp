@@ -1,7 +1,8 @@
 // What particular toolkits need from the live backend. Chromium (every Chromium-based browser and
 // Electron application) joins the accessibility bus only when assistive technology is on as it
 // starts, and even then builds its tree only for a client that has asked one of its objects for
-// its attributes. Firefox answers every text write with success and changes nothing.
+// its attributes. Firefox answers every text write with success and changes nothing. Text offsets
+// count different units in each.
 #include <chrono>
 #include <string>
 
@@ -97,6 +98,14 @@ bool LiveDesktop::hidesAccessibilityTree(const Element& application) {
 
 bool LiveDesktop::takesTextWrites(Pid pid) {
     return toolkitOf(pid) != kGeckoToolkit;
+}
+
+// Measured with the same text in each: Chromium counts UTF-16 units, Firefox counts characters of
+// its padded text (the same numbers), GTK counts characters.
+OffsetUnit LiveDesktop::offsetUnitOf(Pid pid) {
+    const std::string toolkit = toolkitOf(pid);
+    return toolkit == kChromiumToolkit || toolkit == kGeckoToolkit ? OffsetUnit::Utf16Units
+                                                                   : OffsetUnit::CodePoints;
 }
 
 }  // namespace fieldpilot::platform::live

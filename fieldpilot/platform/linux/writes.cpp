@@ -16,6 +16,8 @@ using namespace std::chrono_literals;
 // How long a write that answered success may take to show in the text.
 constexpr auto kWriteShowsWithin = 100ms;
 constexpr auto kWriteCheckInterval = 10ms;
+// Reads of the text before a write until two agree.
+constexpr int kSettlingReads = 3;
 
 bool isExposureSwitch(std::string_view name) {
     return name == "AXManualAccessibility" || name == "AXEnhancedUserInterface";
@@ -40,15 +42,31 @@ AXStatus grabFocus(ApplicationCall& call, AtspiAccessible* accessible, const Val
 
 }  // namespace
 
+// The text as it stands: two reads in a row that agree. Firefox's first read after it starts
+// may come back empty while the field holds text, and a read-back compared with that would see
+// a change that no write made.
+std::optional<std::string> LiveDesktop::settledText(ApplicationCall& call,
+                                                    AtspiAccessible* accessible, OffsetUnit unit) {
+    auto previous = wholeText(call, accessible, unit);
+    for (int read = 1; previous && read < kSettlingReads; ++read) {
+        auto current = wholeText(call, accessible, unit);
+        if (!current || *current == *previous)
+            return current;
+        previous = std::move(current);
+    }
+    return std::nullopt;
+}
+
 // Through SetTextContents. Where that is ignored (Firefox), DeleteText with InsertText is ignored
 // as well, so there is no second route to try. An application may answer success and keep its
 // text, so the text is read back, and a write that changed nothing is kAXErrorFailure. A password
 // field shows dots whatever it holds: its answer is all there is.
-AXStatus LiveDesktop::writeText(ApplicationCall& call, AtspiAccessible* accessible,
+AXStatus LiveDesktop::writeText(ApplicationCall& call, const LiveElement& element,
                                 const Value& value) {
     const auto* text = value.get<std::string>();
     if (!text)
         return kAXErrorIllegalArgument;
+    AtspiAccessible* accessible = element.accessible.get();
     const auto editable =
         GRef<AtspiEditableText>::adopt(atspi_accessible_get_editable_text_iface(accessible));
     if (!editable)
@@ -56,20 +74,22 @@ AXStatus LiveDesktop::writeText(ApplicationCall& call, AtspiAccessible* accessib
     const auto readable = GRef<AtspiText>::adopt(atspi_accessible_get_text_iface(accessible));
     const bool verifiable =
         readable && atspi_accessible_get_role(accessible, nullptr) != ATSPI_ROLE_PASSWORD_TEXT;
-    const auto before = verifiable ? wholeText(call, readable.get()) : std::nullopt;
+    const OffsetUnit unit = offsetUnitOf(element.pid);
+    const auto before = verifiable ? settledText(call, accessible, unit) : std::nullopt;
     const gboolean written =
         atspi_editable_text_set_text_contents(editable.get(), text->c_str(), call.error());
     if (call.hasError() || !written)
         return call.failed();
-    if (!before || *before == *text || textChanges(call, readable.get(), *before))
+    if (!before || *before == *text || textChanges(call, accessible, unit, *before))
         return kAXSuccess;
     return kAXErrorFailure;
 }
 
-bool LiveDesktop::textChanges(ApplicationCall& call, AtspiText* text, const std::string& before) {
+bool LiveDesktop::textChanges(ApplicationCall& call, AtspiAccessible* accessible, OffsetUnit unit,
+                              const std::string& before) {
     const Micros deadline = now() + kWriteShowsWithin;
     while (true) {
-        const auto after = wholeText(call, text);
+        const auto after = wholeText(call, accessible, unit);
         if (!after || *after != before)
             return true;
         if (now() >= deadline)
@@ -106,7 +126,7 @@ AXStatus LiveDesktop::setAttributeValue(const Element& element, std::string_view
     if (call.refused())
         return call.failed();
     if (name == "AXValue")
-        return writeText(call, live->accessible.get(), value);
+        return writeText(call, *live, value);
     if (name == "AXFocused")
         return grabFocus(call, live->accessible.get(), value);
     return kAXErrorAttributeUnsupported;
