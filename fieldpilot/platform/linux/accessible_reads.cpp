@@ -1,8 +1,10 @@
 #include "accessible_reads.h"
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "ax_status.h"
 #include "bus_calls.h"
@@ -14,30 +16,34 @@ namespace {
 using GString = std::unique_ptr<gchar, GFreeDeleter>;
 
 constexpr const char* kTextInterface = "org.a11y.atspi.Text";
+// Measured in Firefox: its first answer empty, the next one 50 ms later right.
+constexpr std::chrono::milliseconds kEmptyAnswerSettles{60};
 
 struct RangeOffsets {
     std::int64_t start = 0;
     std::int64_t end = 0;
 };
 
-// The first selection, or the caret as an empty range when nothing is selected.
-std::optional<RangeOffsets> selectionOrCaret(AtspiAccessible* accessible) {
+// The first selection, or the caret as an empty range when nothing is selected; none when a
+// call failed. The caret stands at one end of a selection; a selection without it at either end
+// (Chromium answers 0 to 0 for every selection in a text area) is no selection to report, and
+// `contradicted` says so.
+std::optional<RangeOffsets> selectionOrCaret(AtspiAccessible* accessible, bool& contradicted) {
+    contradicted = false;
+    const auto caret = integerIn(propertyOf(accessible, kTextInterface, "CaretOffset", 'i'));
     const auto selections =
         integerIn(callObject(accessible, kTextInterface, "GetNSelections", {}, "i"));
-    if (!selections)
+    if (!caret || !selections)
         return std::nullopt;
-    if (*selections > 0) {
-        const BusReply range = callObject(accessible, kTextInterface, "GetSelection", {0}, "ii");
-        const auto start = integerIn(range, 0);
-        const auto end = integerIn(range, 1);
-        if (!start || !end)
-            return std::nullopt;
-        return RangeOffsets{*start, *end};
-    }
-    const auto caret = integerIn(propertyOf(accessible, kTextInterface, "CaretOffset", 'i'));
-    if (!caret)
+    if (*selections <= 0)
+        return RangeOffsets{*caret, *caret};
+    const BusReply range = callObject(accessible, kTextInterface, "GetSelection", {0}, "ii");
+    const auto start = integerIn(range, 0);
+    const auto end = integerIn(range, 1);
+    if (!start || !end)
         return std::nullopt;
-    return RangeOffsets{*caret, *caret};
+    contradicted = *caret >= 0 && *caret != *start && *caret != *end;
+    return RangeOffsets{*start, *end};
 }
 
 const gchar* lookUp(GHashTable* attributes, const char* key) {
@@ -87,16 +93,20 @@ std::optional<std::string> toolkitNameOf(AtspiAccessible* application) {
 }
 
 std::optional<std::string> wholeText(ApplicationCall& call, AtspiAccessible* accessible,
-                                     OffsetUnit unit) {
+                                     const TextQuirks& quirks) {
     call.allowUpTo(kTextReadTimeout);
     call.startStep();
     auto text = stringIn(callObject(accessible, kTextInterface, "GetText", {0, -1}, "s"));
+    if (text && text->empty() && quirks.firstAnswerMayBeEmpty) {
+        std::this_thread::sleep_for(kEmptyAnswerSettles);
+        text = stringIn(callObject(accessible, kTextInterface, "GetText", {0, -1}, "s"));
+    }
     const bool timedOut = !text && call.ranOutOfTime();
     call.allowUpTo(kCallTimeout);
     // A read that failed within its own, longer timeout is no sign of a hung application.
     if (!timedOut)
         call.startStep();
-    if (text && unit == OffsetUnit::Utf16Units)
+    if (text && quirks.unit == OffsetUnit::Utf16Units)
         text = withoutAstralPadding(*text);
     return text;
 }
@@ -145,24 +155,28 @@ std::vector<GRef<AtspiAccessible>> childrenOf(ApplicationCall& call, AtspiAccess
 }
 
 AttributeRead textAttribute(ApplicationCall& call, AtspiAccessible* accessible,
-                            std::string_view name, OffsetUnit unit) {
+                            std::string_view name, const TextQuirks& quirks) {
     if (name == "AXPlaceholderValue")
         return placeholder(call, accessible);
     const auto text = GRef<AtspiText>::adopt(atspi_accessible_get_text_iface(accessible));
     if (!text)
         return {kAXErrorAttributeUnsupported, std::nullopt};
-    const auto content = wholeText(call, accessible, unit);
+    const auto content = wholeText(call, accessible, quirks);
     if (!content)
         return {call.failed(), std::nullopt};
     if (name == "AXValue")
         return {kAXSuccess, Value(*content)};
 
-    const auto selection = selectionOrCaret(accessible);
+    bool contradicted = false;
+    const auto selection = selectionOrCaret(accessible, contradicted);
     if (!selection)
         return {call.failed(), std::nullopt};
+    if (contradicted)
+        return {kAXErrorFailure, std::nullopt};
     if (name == "AXSelectedText")
-        return {kAXSuccess, Value(textSlice(*content, selection->start, selection->end, unit))};
-    const Utf16Range range = utf16Range(*content, selection->start, selection->end, unit);
+        return {kAXSuccess,
+                Value(textSlice(*content, selection->start, selection->end, quirks.unit))};
+    const Utf16Range range = utf16Range(*content, selection->start, selection->end, quirks.unit);
     return {
         kAXSuccess,
         Value(Geometry{Geometry::Type::Range,

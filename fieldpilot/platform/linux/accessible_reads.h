@@ -34,16 +34,24 @@ std::optional<std::string> nameOf(AtspiAccessible* accessible);
 // way; none when the call failed.
 std::optional<std::string> toolkitNameOf(AtspiAccessible* application);
 
+// How a toolkit's Text interface answers.
+struct TextQuirks {
+    OffsetUnit unit = OffsetUnit::CodePoints;
+    // Its first answer after it starts may be empty while the field holds text (Firefox: for
+    // some 50 ms).
+    bool firstAnswerMayBeEmpty = false;
+};
+
 // All the text of an accessible with a Text interface, as the user sees it (without the padding
 // of a toolkit that counts UTF-16 units); none when the call failed, took too long or answered
 // something else than text. A text of megabytes gets kTextReadTimeout.
 std::optional<std::string> wholeText(ApplicationCall& call, AtspiAccessible* accessible,
-                                     OffsetUnit unit);
+                                     const TextQuirks& quirks);
 
 // The text attributes: AXValue (for text), AXSelectedText, AXSelectedTextRange, and
-// AXPlaceholderValue, with the application's offsets counted in `unit`. Unsupported for
+// AXPlaceholderValue, read as the toolkit's quirks need. Unsupported for
 // accessibles without text; a failed status, never an empty text, when they cannot be read.
 AttributeRead textAttribute(ApplicationCall& call, AtspiAccessible* accessible,
-                            std::string_view name, OffsetUnit unit);
+                            std::string_view name, const TextQuirks& quirks);
 
 }  // namespace fieldpilot::platform::live

@@ -276,7 +276,7 @@ AttributeRead LiveDesktop::accessibleAttribute(const LiveElement& element, std::
         return found(elementsOf(std::move(children), element.pid));
     }
     if (isTextAttribute(name))
-        return textAttribute(call, accessible, name, offsetUnitOf(element.pid));
+        return textAttribute(call, accessible, name, textQuirksOf(element.pid));
     return failure(kAXErrorAttributeUnsupported);
 }
 

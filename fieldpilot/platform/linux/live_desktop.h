@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "accessibility_session.h"
+#include "accessible_reads.h"
 #include "platform/platform.h"
-#include "text_offsets.h"
 #include "x_display.h"
 
 namespace fieldpilot::platform::live {
@@ -72,12 +72,10 @@ class LiveDesktop final : public Desktop {
     std::string toolkitOf(Pid pid);
     void askToExposeTree(Pid pid);
     bool takesTextWrites(Pid pid);
-    OffsetUnit offsetUnitOf(Pid pid);
+    TextQuirks textQuirksOf(Pid pid);
     // Text writes that the application answers with success but ignores (writes.cpp).
     AXStatus writeText(ApplicationCall& call, const LiveElement& element, const Value& value);
-    std::optional<std::string> settledText(ApplicationCall& call, AtspiAccessible* accessible,
-                                           OffsetUnit unit);
-    bool textChanges(ApplicationCall& call, AtspiAccessible* accessible, OffsetUnit unit,
+    bool textChanges(ApplicationCall& call, AtspiAccessible* accessible, const TextQuirks& quirks,
                      const std::string& before);
     // Activation of the process's topmost window (workspace.cpp).
     bool activateWindowsOf(Pid pid);

@@ -1,7 +1,7 @@
-// AT-SPI text offsets as macOS counts them. Toolkits differ in what an offset counts: GTK counts
-// characters (code points); Chromium counts UTF-16 units; Firefox counts characters of a text it
-// pads with a U+FEFF after every character beyond the Basic Multilingual Plane, which makes its
-// offsets the UTF-16 units of the text without the padding.
+// AT-SPI text offsets as macOS counts them. Toolkits differ in what an offset counts: GTK and
+// Chromium count characters (code points); Firefox counts characters of a text it pads with a
+// U+FEFF after every character beyond the Basic Multilingual Plane, which makes its offsets the
+// UTF-16 units of the text without the padding.
 #pragma once
 
 #include <cstdint>

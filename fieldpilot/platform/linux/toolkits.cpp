@@ -100,12 +100,13 @@ bool LiveDesktop::takesTextWrites(Pid pid) {
     return toolkitOf(pid) != kGeckoToolkit;
 }
 
-// Measured with the same text in each: Chromium counts UTF-16 units, Firefox counts characters of
-// its padded text (the same numbers), GTK counts characters.
-OffsetUnit LiveDesktop::offsetUnitOf(Pid pid) {
-    const std::string toolkit = toolkitOf(pid);
-    return toolkit == kChromiumToolkit || toolkit == kGeckoToolkit ? OffsetUnit::Utf16Units
-                                                                   : OffsetUnit::CodePoints;
+// Measured with the same text in each: Firefox counts characters of its padded text, which are
+// UTF-16 units of the text without the padding; Chromium (caret and character count) and GTK
+// count characters.
+TextQuirks LiveDesktop::textQuirksOf(Pid pid) {
+    if (toolkitOf(pid) == kGeckoToolkit)
+        return {.unit = OffsetUnit::Utf16Units, .firstAnswerMayBeEmpty = true};
+    return {};
 }
 
 }  // namespace fieldpilot::platform::live

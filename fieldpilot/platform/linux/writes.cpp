@@ -16,8 +16,6 @@ using namespace std::chrono_literals;
 // How long a write that answered success may take to show in the text.
 constexpr auto kWriteShowsWithin = 100ms;
 constexpr auto kWriteCheckInterval = 10ms;
-// Reads of the text before a write until two agree.
-constexpr int kSettlingReads = 3;
 
 bool isExposureSwitch(std::string_view name) {
     return name == "AXManualAccessibility" || name == "AXEnhancedUserInterface";
@@ -42,21 +40,6 @@ AXStatus grabFocus(ApplicationCall& call, AtspiAccessible* accessible, const Val
 
 }  // namespace
 
-// The text as it stands: two reads in a row that agree. Firefox's first read after it starts
-// may come back empty while the field holds text, and a read-back compared with that would see
-// a change that no write made.
-std::optional<std::string> LiveDesktop::settledText(ApplicationCall& call,
-                                                    AtspiAccessible* accessible, OffsetUnit unit) {
-    auto previous = wholeText(call, accessible, unit);
-    for (int read = 1; previous && read < kSettlingReads; ++read) {
-        auto current = wholeText(call, accessible, unit);
-        if (!current || *current == *previous)
-            return current;
-        previous = std::move(current);
-    }
-    return std::nullopt;
-}
-
 // Through SetTextContents. Where that is ignored (Firefox), DeleteText with InsertText is ignored
 // as well, so there is no second route to try. An application may answer success and keep its
 // text, so the text is read back, and a write that changed nothing is kAXErrorFailure. A password
@@ -74,22 +57,24 @@ AXStatus LiveDesktop::writeText(ApplicationCall& call, const LiveElement& elemen
     const auto readable = GRef<AtspiText>::adopt(atspi_accessible_get_text_iface(accessible));
     const bool verifiable =
         readable && atspi_accessible_get_role(accessible, nullptr) != ATSPI_ROLE_PASSWORD_TEXT;
-    const OffsetUnit unit = offsetUnitOf(element.pid);
-    const auto before = verifiable ? settledText(call, accessible, unit) : std::nullopt;
+    const TextQuirks quirks = textQuirksOf(element.pid);
+    // Firefox's first empty answer would make any read-back look like a change: wholeText asks
+    // again when a toolkit's first answer may be empty.
+    const auto before = verifiable ? wholeText(call, accessible, quirks) : std::nullopt;
     const gboolean written =
         atspi_editable_text_set_text_contents(editable.get(), text->c_str(), call.error());
     if (call.hasError() || !written)
         return call.failed();
-    if (!before || *before == *text || textChanges(call, accessible, unit, *before))
+    if (!before || *before == *text || textChanges(call, accessible, quirks, *before))
         return kAXSuccess;
     return kAXErrorFailure;
 }
 
-bool LiveDesktop::textChanges(ApplicationCall& call, AtspiAccessible* accessible, OffsetUnit unit,
-                              const std::string& before) {
+bool LiveDesktop::textChanges(ApplicationCall& call, AtspiAccessible* accessible,
+                              const TextQuirks& quirks, const std::string& before) {
     const Micros deadline = now() + kWriteShowsWithin;
     while (true) {
-        const auto after = wholeText(call, accessible, unit);
+        const auto after = wholeText(call, accessible, quirks);
         if (!after || *after != before)
             return true;
         if (now() >= deadline)
