@@ -13,8 +13,6 @@
 namespace fieldpilot::platform::live {
 namespace {
 
-using GString = std::unique_ptr<gchar, GFreeDeleter>;
-
 constexpr const char* kTextInterface = "org.a11y.atspi.Text";
 // Measured in Firefox: its first answer empty, the next one 50 ms later right.
 constexpr std::chrono::milliseconds kEmptyAnswerSettles{60};
