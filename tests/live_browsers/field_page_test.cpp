@@ -20,6 +20,8 @@ struct ChromiumWithSwitch {
     }
     static constexpr const char* placeholder = kPlaceholder;  // marked by "name-from"
     static constexpr int setError = -25205;                   // no EditableText at all
+    // Its text area answers 0 to 0 for any selection, wherever the caret is.
+    static constexpr bool reportsSelection = false;
 };
 
 struct Firefox {
@@ -29,6 +31,7 @@ struct Firefox {
     // Firefox names the field after its placeholder and does not say that it did.
     static constexpr const char* placeholder = "";
     static constexpr int setError = -25200;  // answers success and keeps its text
+    static constexpr bool reportsSelection = true;
 };
 
 template <typename Browser>
@@ -75,6 +78,27 @@ TYPED_TEST(FieldPage, CopyAllPutsTheFieldTextOnTheClipboard) {
     EXPECT_EQ(run.reply, (json{{"copied", true}, {"all", true}, {"modifiersReleased", true}}));
     EXPECT_EQ(this->clipboardApp().clipboard(), "Draft");
     EXPECT_EQ(this->browser().field(), kLoadedField);
+}
+
+// Astral characters (an emoji, a joiner sequence, a flag), a combining mark and right-to-left
+// text: Chromium and Firefox count offsets in them differently from GTK.
+constexpr const char* kUnicodeText =
+    "Hi 😀 cafe\u0301 étude שלום עולם 👨‍👩‍👧‍👦 flag 🇩🇪 end";
+constexpr const char* kUnicodeTail = " 🇩🇪 end";
+
+TYPED_TEST(FieldPage, TextBeyondTheBasicPlaneIsReportedAsTheUserSeesIt) {
+    this->clipboardApp().setClipboard(kUnicodeText);
+    ASSERT_EQ(this->fieldpilot({"paste", this->browserPid(), "all"}).exitStatus, 0);
+    const std::string shown = std::string("F[") + kUnicodeText + "]";
+    ASSERT_EQ(this->browser().waitForField(shown), shown);
+    // The caret is at the end: the flag, the spaces around it and "end".
+    this->browser().selectLeftwards(6);
+    ASSERT_EQ(this->browser().waitForSelection(kUnicodeTail), kUnicodeTail);
+
+    const auto run = this->fieldpilot({"focused"});
+    ASSERT_EQ(run.exitStatus, 0) << run.standardOutput << run.standardError;
+    EXPECT_EQ(run.reply.value("value", ""), kUnicodeText);
+    EXPECT_EQ(run.reply.value("selectedText", ""), TypeParam::reportsSelection ? kUnicodeTail : "");
 }
 
 TYPED_TEST(FieldPage, ClearfieldEmptiesTheField) {

@@ -30,7 +30,19 @@ AXStatus LiveDesktop::getPid(const Element& element, Pid& pid) {
         return kAXErrorIllegalArgument;
     if (live->kind == LiveElement::Kind::SystemWide)
         return kAXErrorInvalidUIElement;
-    pid = live->pid;
+    if (live->kind == LiveElement::Kind::Application) {
+        pid = live->pid;
+        return kAXSuccess;
+    }
+    // The process that serves the element, which the bus daemon knows: an application may hand
+    // out elements of another process, and the one it was asked through is not the owner then.
+    GError* error = nullptr;
+    const guint owner = atspi_accessible_get_process_id(live->accessible.get(), &error);
+    const bool known = error == nullptr && owner > 0;
+    g_clear_error(&error);
+    if (!known)
+        return kAXErrorCannotComplete;
+    pid = static_cast<Pid>(owner);
     return kAXSuccess;
 }
 

@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
@@ -26,6 +27,14 @@ constexpr double kTimedOutShare = 0.9;
 constexpr AtspiCache kCachedProperties = ATSPI_CACHE_DEFAULT;
 // A startup grace of -1 tells libatspi to allow none.
 constexpr int kNoStartupGrace = -1;
+
+// libatspi keeps its timeout to itself; the calls made around it need the same one.
+int callTimeoutMs = static_cast<int>(kCallTimeout.count());
+
+void setCallTimeout(std::chrono::milliseconds timeout) {
+    callTimeoutMs = static_cast<int>(timeout.count());
+    atspi_set_timeout(callTimeoutMs, kNoStartupGrace);
+}
 
 std::optional<std::string> nonEmptyVariable(const char* name) {
     const char* value = std::getenv(name);
@@ -99,6 +108,10 @@ bool registryAnswers() {
 
 }  // namespace
 
+int currentCallTimeoutMs() {
+    return callTimeoutMs;
+}
+
 AccessibilitySession::~AccessibilitySession() {
     applications_.clear();
     if (connected_)
@@ -113,7 +126,7 @@ bool AccessibilitySession::connect(XDisplay& display) {
     const int initialised = atspi_init();
     if (initialised != 0 && initialised != 1)
         return false;
-    atspi_set_timeout(static_cast<int>(kCallTimeout.count()), kNoStartupGrace);
+    setCallTimeout(kCallTimeout);
     connected_ = registryAnswers();
     return connected_;
 }
@@ -182,22 +195,61 @@ AXStatus AccessibilitySession::enableToolkitAccessibility() {
     return kAXSuccess;
 }
 
+std::chrono::milliseconds AccessibilitySession::runBudgetLeft() const {
+    auto spent = spentInCalls_;
+    if (openCalls_ > 0)
+        spent += std::chrono::steady_clock::now() - outermostCallStarted_;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(kRunCallBudget - spent);
+    return std::max(left, std::chrono::milliseconds::zero());
+}
+
+void AccessibilitySession::beginCall() {
+    if (openCalls_++ == 0)
+        outermostCallStarted_ = std::chrono::steady_clock::now();
+}
+
+void AccessibilitySession::endCall() {
+    if (--openCalls_ == 0)
+        spentInCalls_ += std::chrono::steady_clock::now() - outermostCallStarted_;
+}
+
 ApplicationCall::ApplicationCall(AccessibilitySession& session, Pid pid)
     : session_(session),
       pid_(pid),
-      refused_(session.isSilent(pid)),
-      started_(std::chrono::steady_clock::now()) {}
+      refused_(session.isSilent(pid) ||
+               session.runBudgetLeft() <= std::chrono::milliseconds::zero()),
+      timeout_(kCallTimeout),
+      stepStarted_(std::chrono::steady_clock::now()) {
+    session_.beginCall();
+    allowUpTo(kCallTimeout);
+}
 
 ApplicationCall::~ApplicationCall() {
     g_clear_error(&error_);
+    session_.endCall();
+}
+
+void ApplicationCall::allowUpTo(std::chrono::milliseconds timeout) {
+    // A timeout of 0 would mean libdbus's default of 25 s.
+    timeout_ = std::clamp(timeout, std::chrono::milliseconds(1),
+                          std::max(session_.runBudgetLeft(), std::chrono::milliseconds(1)));
+    setCallTimeout(timeout_);
+}
+
+bool ApplicationCall::outOfRunBudget() const {
+    return session_.runBudgetLeft() <= std::chrono::milliseconds::zero();
+}
+
+void ApplicationCall::startStep() {
+    stepStarted_ = std::chrono::steady_clock::now();
 }
 
 bool ApplicationCall::ranOutOfTime() const {
-    return std::chrono::steady_clock::now() - started_ >= kCallTimeout * kTimedOutShare;
+    return std::chrono::steady_clock::now() - stepStarted_ >= timeout_ * kTimedOutShare;
 }
 
 AXStatus ApplicationCall::failed() {
-    if (refused_)
+    if (refused_ || outOfRunBudget())
         return kAXErrorCannotComplete;
     if (ranOutOfTime()) {
         session_.markSilent(pid_);

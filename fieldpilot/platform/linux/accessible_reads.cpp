@@ -1,37 +1,47 @@
 #include "accessible_reads.h"
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "ax_status.h"
+#include "bus_calls.h"
 #include "text_offsets.h"
 
 namespace fieldpilot::platform::live {
 namespace {
 
-using GString = std::unique_ptr<gchar, GFreeDeleter>;
+constexpr const char* kTextInterface = "org.a11y.atspi.Text";
+// Measured in Firefox: its first answer empty, the next one 50 ms later right.
+constexpr std::chrono::milliseconds kEmptyAnswerSettles{60};
 
 struct RangeOffsets {
     std::int64_t start = 0;
     std::int64_t end = 0;
 };
 
-// The first selection, or the caret as an empty range when nothing is selected.
-std::optional<RangeOffsets> selectionOrCaret(ApplicationCall& call, AtspiText* text) {
-    const int selections = atspi_text_get_n_selections(text, call.error());
-    if (call.hasError())
+// The first selection, or the caret as an empty range when nothing is selected; none when a
+// call failed. The caret stands at one end of a selection; a selection without it at either end
+// (Chromium answers 0 to 0 for every selection in a text area) is no selection to report, and
+// `contradicted` says so.
+std::optional<RangeOffsets> selectionOrCaret(AtspiAccessible* accessible, bool& contradicted) {
+    contradicted = false;
+    const auto caret = integerIn(propertyOf(accessible, kTextInterface, "CaretOffset", 'i'));
+    const auto selections =
+        integerIn(callObject(accessible, kTextInterface, "GetNSelections", {}, "i"));
+    if (!caret || !selections)
         return std::nullopt;
-    if (selections > 0) {
-        std::unique_ptr<AtspiRange, GFreeDeleter> range(
-            atspi_text_get_selection(text, 0, call.error()));
-        if (call.hasError() || !range)
-            return std::nullopt;
-        return RangeOffsets{range->start_offset, range->end_offset};
-    }
-    const int caret = atspi_text_get_caret_offset(text, call.error());
-    if (call.hasError())
+    if (*selections <= 0)
+        return RangeOffsets{*caret, *caret};
+    const BusReply range = callObject(accessible, kTextInterface, "GetSelection", {0}, "ii");
+    const auto start = integerIn(range, 0);
+    const auto end = integerIn(range, 1);
+    if (!start || !end)
         return std::nullopt;
-    return RangeOffsets{caret, caret};
+    contradicted = *caret >= 0 && *caret != *start && *caret != *end;
+    return RangeOffsets{*start, *end};
 }
 
 const gchar* lookUp(GHashTable* attributes, const char* key) {
@@ -67,43 +77,11 @@ AttributeRead placeholder(ApplicationCall& call, AtspiAccessible* accessible) {
 // One string property, asked of the application over the accessibility bus.
 std::optional<std::string> stringProperty(AtspiAccessible* accessible, const char* interface,
                                           const char* property) {
-    const AtspiObject* object = ATSPI_OBJECT(accessible);
-    if (!object->app || !object->app->bus_name || !object->path)
-        return std::nullopt;
-    DBusMessage* message = dbus_message_new_method_call(object->app->bus_name, object->path,
-                                                        "org.freedesktop.DBus.Properties", "Get");
-    if (!message)
-        return std::nullopt;
-    dbus_message_append_args(message, DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &property,
-                             DBUS_TYPE_INVALID);
-    DBusError error;
-    dbus_error_init(&error);
-    DBusMessage* reply = dbus_connection_send_with_reply_and_block(
-        atspi_get_a11y_bus(), message, static_cast<int>(kCallTimeout.count()), &error);
-    dbus_message_unref(message);
-    dbus_error_free(&error);
-    if (!reply)
-        return std::nullopt;
-    std::optional<std::string> text;
-    DBusMessageIter iter;
-    DBusMessageIter variant;
-    if (dbus_message_iter_init(reply, &iter) &&
-        dbus_message_iter_get_arg_type(&iter) == DBUS_TYPE_VARIANT) {
-        dbus_message_iter_recurse(&iter, &variant);
-        if (dbus_message_iter_get_arg_type(&variant) == DBUS_TYPE_STRING) {
-            const char* value = nullptr;
-            dbus_message_iter_get_basic(&variant, &value);
-            text = value ? value : "";
-        }
-    }
-    dbus_message_unref(reply);
-    return text;
+    return stringIn(propertyOf(accessible, interface, property, 's'));
 }
 
 }  // namespace
 
-// libatspi's own getter stores the answer in the object, where filing the application's tree at
-// the same moment also writes, and one of the two strings is lost; asking directly avoids that.
 std::optional<std::string> nameOf(AtspiAccessible* accessible) {
     return stringProperty(accessible, "org.a11y.atspi.Accessible", "Name");
 }
@@ -112,14 +90,27 @@ std::optional<std::string> toolkitNameOf(AtspiAccessible* application) {
     return stringProperty(application, "org.a11y.atspi.Application", "ToolkitName");
 }
 
-std::optional<std::string> wholeText(ApplicationCall& call, AtspiText* text) {
-    GString content(atspi_text_get_text(text, 0, -1, call.error()));
-    if (call.hasError() || !content)
-        return std::nullopt;
-    return std::string(content.get());
+std::optional<std::string> wholeText(ApplicationCall& call, AtspiAccessible* accessible,
+                                     const TextQuirks& quirks) {
+    call.allowUpTo(kTextReadTimeout);
+    call.startStep();
+    auto text = stringIn(callObject(accessible, kTextInterface, "GetText", {0, -1}, "s"));
+    if (text && text->empty() && quirks.firstAnswerMayBeEmpty) {
+        std::this_thread::sleep_for(kEmptyAnswerSettles);
+        text = stringIn(callObject(accessible, kTextInterface, "GetText", {0, -1}, "s"));
+    }
+    const bool timedOut = !text && call.ranOutOfTime();
+    call.allowUpTo(kCallTimeout);
+    // A read that failed within its own, longer timeout is no sign of a hung application.
+    if (!timedOut)
+        call.startStep();
+    if (text && quirks.unit == OffsetUnit::Utf16Units)
+        text = withoutAstralPadding(*text);
+    return text;
 }
 
 GRef<AtspiStateSet> statesOf(ApplicationCall& call, AtspiAccessible* accessible) {
+    call.startStep();
     auto states = GRef<AtspiStateSet>::adopt(atspi_accessible_get_state_set(accessible));
     if (call.ranOutOfTime())
         return {};
@@ -130,17 +121,25 @@ bool hasState(AtspiStateSet* states, AtspiStateType state) {
     return states && atspi_state_set_contains(states, state);
 }
 
+// The count is the application's claim: nothing is set aside for it, and only the first
+// kChildrenTaken are asked for.
 std::vector<GRef<AtspiAccessible>> childrenOf(ApplicationCall& call, AtspiAccessible* accessible,
                                               bool& failed) {
     failed = false;
     std::vector<GRef<AtspiAccessible>> children;
+    call.startStep();
     const int count = atspi_accessible_get_child_count(accessible, call.error());
     if (call.hasError() || count < 0) {
         failed = true;
         return {};
     }
-    children.reserve(static_cast<std::size_t>(count));
-    for (int index = 0; index < count; ++index) {
+    const int taken = std::min(count, kChildrenTaken);
+    for (int index = 0; index < taken; ++index) {
+        if (call.outOfRunBudget()) {
+            failed = true;
+            return {};
+        }
+        call.startStep();
         auto child = GRef<AtspiAccessible>::adopt(
             atspi_accessible_get_child_at_index(accessible, index, call.error()));
         if (call.hasError()) {
@@ -154,24 +153,28 @@ std::vector<GRef<AtspiAccessible>> childrenOf(ApplicationCall& call, AtspiAccess
 }
 
 AttributeRead textAttribute(ApplicationCall& call, AtspiAccessible* accessible,
-                            std::string_view name) {
+                            std::string_view name, const TextQuirks& quirks) {
     if (name == "AXPlaceholderValue")
         return placeholder(call, accessible);
     const auto text = GRef<AtspiText>::adopt(atspi_accessible_get_text_iface(accessible));
     if (!text)
         return {kAXErrorAttributeUnsupported, std::nullopt};
-    const auto content = wholeText(call, text.get());
+    const auto content = wholeText(call, accessible, quirks);
     if (!content)
         return {call.failed(), std::nullopt};
     if (name == "AXValue")
         return {kAXSuccess, Value(*content)};
 
-    const auto selection = selectionOrCaret(call, text.get());
+    bool contradicted = false;
+    const auto selection = selectionOrCaret(accessible, contradicted);
     if (!selection)
         return {call.failed(), std::nullopt};
+    if (contradicted)
+        return {kAXErrorFailure, std::nullopt};
     if (name == "AXSelectedText")
-        return {kAXSuccess, Value(characterSlice(*content, selection->start, selection->end))};
-    const Utf16Range range = utf16Range(*content, selection->start, selection->end);
+        return {kAXSuccess,
+                Value(textSlice(*content, selection->start, selection->end, quirks.unit))};
+    const Utf16Range range = utf16Range(*content, selection->start, selection->end, quirks.unit);
     return {
         kAXSuccess,
         Value(Geometry{Geometry::Type::Range,

@@ -12,6 +12,7 @@
 #include "accessibility_session.h"
 #include "g_ref.h"
 #include "platform/platform.h"
+#include "text_offsets.h"
 
 namespace fieldpilot::platform::live {
 
@@ -19,7 +20,10 @@ namespace fieldpilot::platform::live {
 GRef<AtspiStateSet> statesOf(ApplicationCall& call, AtspiAccessible* accessible);
 bool hasState(AtspiStateSet* states, AtspiStateType state);
 
-// The children of an accessible; none when the call failed (see call.hasError / timedOut).
+// How many children of one element are read at most: an application may claim billions.
+constexpr int kChildrenTaken = 1000;
+
+// The children of an accessible, the first kChildrenTaken of them; none when the call failed.
 std::vector<GRef<AtspiAccessible>> childrenOf(ApplicationCall& call, AtspiAccessible* accessible,
                                               bool& failed);
 
@@ -30,12 +34,24 @@ std::optional<std::string> nameOf(AtspiAccessible* accessible);
 // way; none when the call failed.
 std::optional<std::string> toolkitNameOf(AtspiAccessible* application);
 
-// All the text of a Text interface; none when the call failed.
-std::optional<std::string> wholeText(ApplicationCall& call, AtspiText* text);
+// How a toolkit's Text interface answers.
+struct TextQuirks {
+    OffsetUnit unit = OffsetUnit::CodePoints;
+    // Its first answer after it starts may be empty while the field holds text (Firefox: for
+    // some 50 ms).
+    bool firstAnswerMayBeEmpty = false;
+};
+
+// All the text of an accessible with a Text interface, as the user sees it (without the padding
+// of a toolkit that counts UTF-16 units); none when the call failed, took too long or answered
+// something else than text. A text of megabytes gets kTextReadTimeout.
+std::optional<std::string> wholeText(ApplicationCall& call, AtspiAccessible* accessible,
+                                     const TextQuirks& quirks);
 
 // The text attributes: AXValue (for text), AXSelectedText, AXSelectedTextRange, and
-// AXPlaceholderValue. Unsupported for accessibles without text.
+// AXPlaceholderValue, read as the toolkit's quirks need. Unsupported for
+// accessibles without text; a failed status, never an empty text, when they cannot be read.
 AttributeRead textAttribute(ApplicationCall& call, AtspiAccessible* accessible,
-                            std::string_view name);
+                            std::string_view name, const TextQuirks& quirks);
 
 }  // namespace fieldpilot::platform::live

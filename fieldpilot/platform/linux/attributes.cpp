@@ -2,6 +2,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 #include "accessible_reads.h"
 #include "ax_status.h"
@@ -122,13 +123,15 @@ std::optional<GRef<AtspiAccessible>> focusedByCollection(ApplicationCall& call,
     return first;
 }
 
-// Breadth-first over at most kFocusWalkLimit elements.
+// Breadth-first over at most kFocusWalkLimit elements. libatspi gives one object per element, so
+// an element met again (an application that answers with a cycle) is skipped by its address.
 std::optional<GRef<AtspiAccessible>> focusedByWalk(ApplicationCall& call, AtspiAccessible* window,
                                                    bool& failed) {
     std::vector<GRef<AtspiAccessible>> queue{GRef<AtspiAccessible>::retain(window)};
+    std::unordered_set<const AtspiAccessible*> queued{window};
     for (std::size_t next = 0; next < queue.size() && next < kFocusWalkLimit; ++next) {
         const auto states = statesOf(call, queue[next].get());
-        if (!states) {
+        if (!states || call.outOfRunBudget()) {
             failed = true;
             return std::nullopt;
         }
@@ -137,8 +140,10 @@ std::optional<GRef<AtspiAccessible>> focusedByWalk(ApplicationCall& call, AtspiA
         auto children = childrenOf(call, queue[next].get(), failed);
         if (failed)
             return std::nullopt;
-        for (auto& child : children)
-            queue.push_back(std::move(child));
+        for (auto& child : children) {
+            if (queue.size() < kFocusWalkLimit && queued.insert(child.get()).second)
+                queue.push_back(std::move(child));
+        }
     }
     return std::nullopt;
 }
@@ -271,7 +276,7 @@ AttributeRead LiveDesktop::accessibleAttribute(const LiveElement& element, std::
         return found(elementsOf(std::move(children), element.pid));
     }
     if (isTextAttribute(name))
-        return textAttribute(call, accessible, name);
+        return textAttribute(call, accessible, name, textQuirksOf(element.pid));
     return failure(kAXErrorAttributeUnsupported);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "accessibility_session.h"
+#include "accessible_reads.h"
 #include "platform/platform.h"
 #include "x_display.h"
 
@@ -71,9 +72,11 @@ class LiveDesktop final : public Desktop {
     std::string toolkitOf(Pid pid);
     void askToExposeTree(Pid pid);
     bool takesTextWrites(Pid pid);
+    TextQuirks textQuirksOf(Pid pid);
     // Text writes that the application answers with success but ignores (writes.cpp).
-    AXStatus writeText(ApplicationCall& call, AtspiAccessible* accessible, const Value& value);
-    bool textChanges(ApplicationCall& call, AtspiText* text, const std::string& before);
+    AXStatus writeText(ApplicationCall& call, const LiveElement& element, const Value& value);
+    bool textChanges(ApplicationCall& call, AtspiAccessible* accessible, const TextQuirks& quirks,
+                     const std::string& before);
     // Activation of the process's topmost window (workspace.cpp).
     bool activateWindowsOf(Pid pid);
     std::optional<Pid> frontmostPid();

@@ -1,7 +1,8 @@
 // What particular toolkits need from the live backend. Chromium (every Chromium-based browser and
 // Electron application) joins the accessibility bus only when assistive technology is on as it
 // starts, and even then builds its tree only for a client that has asked one of its objects for
-// its attributes. Firefox answers every text write with success and changes nothing.
+// its attributes. Firefox answers every text write with success and changes nothing. Text offsets
+// count different units in each.
 #include <chrono>
 #include <string>
 
@@ -97,6 +98,15 @@ bool LiveDesktop::hidesAccessibilityTree(const Element& application) {
 
 bool LiveDesktop::takesTextWrites(Pid pid) {
     return toolkitOf(pid) != kGeckoToolkit;
+}
+
+// Measured with the same text in each: Firefox counts characters of its padded text, which are
+// UTF-16 units of the text without the padding; Chromium (caret and character count) and GTK
+// count characters.
+TextQuirks LiveDesktop::textQuirksOf(Pid pid) {
+    if (toolkitOf(pid) == kGeckoToolkit)
+        return {.unit = OffsetUnit::Utf16Units, .firstAnswerMayBeEmpty = true};
+    return {};
 }
 
 }  // namespace fieldpilot::platform::live

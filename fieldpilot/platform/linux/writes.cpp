@@ -44,11 +44,12 @@ AXStatus grabFocus(ApplicationCall& call, AtspiAccessible* accessible, const Val
 // as well, so there is no second route to try. An application may answer success and keep its
 // text, so the text is read back, and a write that changed nothing is kAXErrorFailure. A password
 // field shows dots whatever it holds: its answer is all there is.
-AXStatus LiveDesktop::writeText(ApplicationCall& call, AtspiAccessible* accessible,
+AXStatus LiveDesktop::writeText(ApplicationCall& call, const LiveElement& element,
                                 const Value& value) {
     const auto* text = value.get<std::string>();
     if (!text)
         return kAXErrorIllegalArgument;
+    AtspiAccessible* accessible = element.accessible.get();
     const auto editable =
         GRef<AtspiEditableText>::adopt(atspi_accessible_get_editable_text_iface(accessible));
     if (!editable)
@@ -56,20 +57,24 @@ AXStatus LiveDesktop::writeText(ApplicationCall& call, AtspiAccessible* accessib
     const auto readable = GRef<AtspiText>::adopt(atspi_accessible_get_text_iface(accessible));
     const bool verifiable =
         readable && atspi_accessible_get_role(accessible, nullptr) != ATSPI_ROLE_PASSWORD_TEXT;
-    const auto before = verifiable ? wholeText(call, readable.get()) : std::nullopt;
+    const TextQuirks quirks = textQuirksOf(element.pid);
+    // Firefox's first empty answer would make any read-back look like a change: wholeText asks
+    // again when a toolkit's first answer may be empty.
+    const auto before = verifiable ? wholeText(call, accessible, quirks) : std::nullopt;
     const gboolean written =
         atspi_editable_text_set_text_contents(editable.get(), text->c_str(), call.error());
     if (call.hasError() || !written)
         return call.failed();
-    if (!before || *before == *text || textChanges(call, readable.get(), *before))
+    if (!before || *before == *text || textChanges(call, accessible, quirks, *before))
         return kAXSuccess;
     return kAXErrorFailure;
 }
 
-bool LiveDesktop::textChanges(ApplicationCall& call, AtspiText* text, const std::string& before) {
+bool LiveDesktop::textChanges(ApplicationCall& call, AtspiAccessible* accessible,
+                              const TextQuirks& quirks, const std::string& before) {
     const Micros deadline = now() + kWriteShowsWithin;
     while (true) {
-        const auto after = wholeText(call, text);
+        const auto after = wholeText(call, accessible, quirks);
         if (!after || *after != before)
             return true;
         if (now() >= deadline)
@@ -106,7 +111,7 @@ AXStatus LiveDesktop::setAttributeValue(const Element& element, std::string_view
     if (call.refused())
         return call.failed();
     if (name == "AXValue")
-        return writeText(call, live->accessible.get(), value);
+        return writeText(call, *live, value);
     if (name == "AXFocused")
         return grabFocus(call, live->accessible.get(), value);
     return kAXErrorAttributeUnsupported;

@@ -29,9 +29,11 @@ constexpr const char* kPageEnd =
 <script>
 const field = document.getElementById('field');
 const report = () => {
-  document.title = (document.activeElement === field ? 'F' : '-') + '[' + field.value + ']';
+  const [start, end] = [field.selectionStart, field.selectionEnd];
+  document.title = (document.activeElement === field ? 'F' : '-') + '[' + field.value + ']' +
+      (start !== end ? '<' + field.value.substring(start, end) + '>' : '');
 };
-for (const type of ['input', 'focus', 'blur']) field.addEventListener(type, report);
+for (const type of ['input', 'focus', 'blur', 'select', 'keyup']) field.addEventListener(type, report);
 field.value = 'Draft';
 field.focus();
 report();
@@ -138,17 +140,42 @@ std::string Browser::field() {
     if (!window)
         return "";
     const std::string title = x_.title(*window);
+    // Chromium puts direction marks before a title that holds right-to-left text.
+    const auto start = title.find("F[") != std::string::npos ? title.find("F[") : title.find("-[");
     const auto end = title.rfind(']');
-    return end == std::string::npos ? "" : title.substr(0, end + 1);
+    if (start == std::string::npos || end == std::string::npos || end < start)
+        return "";
+    return title.substr(start, end + 1 - start);
+}
+
+std::string Browser::selection() {
+    const auto window = window_ != None ? std::optional<Window>(window_) : x_.windowOf(pid());
+    const std::string title = window ? x_.title(*window) : "";
+    // Browsers add their name after the page's title.
+    const auto start = title.rfind("]<");
+    const auto end = title.rfind('>');
+    if (start == std::string::npos || end == std::string::npos || end < start + 2)
+        return "";
+    return title.substr(start + 2, end - start - 2);
+}
+
+std::string Browser::waitFor(std::string (Browser::*read)(), const std::string& expected) {
+    const auto deadline = std::chrono::steady_clock::now() + kChangeLimit;
+    std::string seen = (this->*read)();
+    while (seen != expected && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(kPollInterval);
+        seen = (this->*read)();
+    }
+    return seen;
 }
 
 std::string Browser::waitForField(const std::string& expected) {
-    const auto deadline = std::chrono::steady_clock::now() + kChangeLimit;
-    std::string seen = field();
-    while (seen != expected && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(kPollInterval);
-        seen = field();
-    }
+    return waitFor(&Browser::field, expected);
+}
+
+std::string Browser::waitForSelection(const std::string& expected) {
+    const std::string seen = waitFor(&Browser::selection, expected);
+    std::this_thread::sleep_for(kTreeCatchesUp);
     return seen;
 }
 
@@ -160,6 +187,11 @@ void Browser::present() {
             throw std::runtime_error("the browser window did not become active");
         std::this_thread::sleep_for(kPollInterval);
     }
+}
+
+void Browser::selectLeftwards(int characters) {
+    for (int pressed = 0; pressed < characters; ++pressed)
+        x_.pressKey(XK_Left, true);
 }
 
 void Browser::reload() {

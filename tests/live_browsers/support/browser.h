@@ -1,7 +1,8 @@
 // A web browser on the headless desktop, showing the field page: one text area, with a
 // placeholder, that holds "Draft" and the focus when the page loads, below a thread of messages
 // when asked for one. The page reports its field
-// in its title ("F[text]" while the field has the focus, "-[text]" when not), which the window
+// in its title ("F[text]" while the field has the focus, "-[text]" when not, followed by
+// "<selected text>" when some is selected), which the window
 // manager shows as the window's title: that is how the tests read the truth, without
 // accessibility and without fieldpilot.
 #pragma once
@@ -44,13 +45,21 @@ class Browser {
     std::string field();
     // Waits up to 5 s for the page to say `expected`; answers what it says then.
     std::string waitForField(const std::string& expected);
+    // The text selected in the field, from the window title; empty when none is.
+    std::string selection();
+    // Waits as waitForField, then gives the accessibility tree the time to catch up.
+    std::string waitForSelection(const std::string& expected);
     // Brings the window to the front and waits until it is active.
     void present();
+    // Extends the selection by `characters` characters leftwards (Shift+Left), as a user does.
+    void selectLeftwards(int characters);
     // Loads the page again when it no longer says kLoadedField, which puts "Draft" back and the
     // focus in the field.
     void reload();
 
   private:
+    std::string waitFor(std::string (Browser::*read)(), const std::string& expected);
+
     live_desktop::ChildProcess process_;
     XWindows x_;
     Window window_ = None;

@@ -25,8 +25,8 @@ class XWindows {
     bool isActive(Window window);
     // Asks the window manager to activate the window, as a pager would.
     void activate(Window window);
-    // Presses and releases the key of the keysym through XTest.
-    void pressKey(KeySym key);
+    // Presses and releases the key of the keysym through XTest, with Shift held when asked.
+    void pressKey(KeySym key, bool withShift = false);
 
   private:
     Display* display_;
