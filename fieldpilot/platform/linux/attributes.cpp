@@ -1,5 +1,6 @@
 // Attribute reads: the system-wide element, applications and AT-SPI accessibles.
 #include <array>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -90,25 +91,21 @@ AttributeRead titleOf(ApplicationCall& call, AtspiAccessible* accessible) {
     return found(std::move(*name));
 }
 
-// The focused element within `window`, found by the application itself through Collection;
-// nullopt when it has no Collection interface or the match fails. Toolkits give one element the
-// focused state at a time, so the search stops at the first match, which spares the application
-// a walk over the rest of a large window.
-std::optional<GRef<AtspiAccessible>> focusedByCollection(ApplicationCall& call,
-                                                         AtspiAccessible* window, bool& none) {
-    none = false;
-    const auto collection =
-        GRef<AtspiCollection>::adopt(atspi_accessible_get_collection_iface(window));
-    if (!collection)
-        return std::nullopt;
+// The first element of the collection in canonical order that has all the states; nullopt when
+// the match fails, a null reference when nothing matches. The search stops at the first match,
+// which spares the application a walk over the rest of a large window.
+std::optional<GRef<AtspiAccessible>> firstWithStates(ApplicationCall& call,
+                                                     AtspiCollection* collection,
+                                                     std::initializer_list<AtspiStateType> wanted) {
     auto states = GRef<AtspiStateSet>::adopt(atspi_state_set_new(nullptr));
-    atspi_state_set_add(states.get(), ATSPI_STATE_FOCUSED);
+    for (const AtspiStateType state : wanted)
+        atspi_state_set_add(states.get(), state);
     auto rule = GRef<AtspiMatchRule>::adopt(atspi_match_rule_new(
         states.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, nullptr,
         ATSPI_Collection_MATCH_NONE, nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
-    GArray* matches = atspi_collection_get_matches(collection.get(), rule.get(),
-                                                   ATSPI_Collection_SORT_ORDER_CANONICAL,
-                                                   kFirstMatchOnly, TRUE, call.error());
+    GArray* matches =
+        atspi_collection_get_matches(collection, rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL,
+                                     kFirstMatchOnly, TRUE, call.error());
     if (call.hasError() || !matches)
         return std::nullopt;
     GRef<AtspiAccessible> first;
@@ -118,29 +115,57 @@ std::optional<GRef<AtspiAccessible>> focusedByCollection(ApplicationCall& call,
             first = std::move(match);
     }
     g_array_free(matches, TRUE);
-    none = !first;
     return first;
 }
 
-// Breadth-first over at most kFocusWalkLimit elements.
+// The focused element within `window`, found by the application itself through Collection;
+// nullopt when it has no Collection interface or the match fails. An element that has the focus
+// and can take it comes first (see focusedByWalk); one that only claims the focus is the answer
+// when there is no such element.
+std::optional<GRef<AtspiAccessible>> focusedByCollection(ApplicationCall& call,
+                                                         AtspiAccessible* window, bool& none) {
+    none = false;
+    const auto collection =
+        GRef<AtspiCollection>::adopt(atspi_accessible_get_collection_iface(window));
+    if (!collection)
+        return std::nullopt;
+    auto focused =
+        firstWithStates(call, collection.get(), {ATSPI_STATE_FOCUSED, ATSPI_STATE_FOCUSABLE});
+    if (focused && !*focused)
+        focused = firstWithStates(call, collection.get(), {ATSPI_STATE_FOCUSED});
+    none = focused && !*focused;
+    return focused;
+}
+
+// Breadth-first over at most kFocusWalkLimit elements: the first element that has the focus and
+// can take it, else the first that claims the focus at all. Qt gives the focused state to more
+// than the widget with the keyboard focus: also to the current tab of a tab widget (met first,
+// higher up) and to the viewport inside a text editor, neither of which can take the focus.
 std::optional<GRef<AtspiAccessible>> focusedByWalk(ApplicationCall& call, AtspiAccessible* window,
                                                    bool& failed) {
     std::vector<GRef<AtspiAccessible>> queue{GRef<AtspiAccessible>::retain(window)};
+    GRef<AtspiAccessible> claimant;
     for (std::size_t next = 0; next < queue.size() && next < kFocusWalkLimit; ++next) {
         const auto states = statesOf(call, queue[next].get());
         if (!states) {
             failed = true;
             return std::nullopt;
         }
-        if (next > 0 && hasState(states.get(), ATSPI_STATE_FOCUSED))
-            return queue[next];
+        if (next > 0 && hasState(states.get(), ATSPI_STATE_FOCUSED)) {
+            if (hasState(states.get(), ATSPI_STATE_FOCUSABLE))
+                return queue[next];
+            if (!claimant)
+                claimant = queue[next];
+        }
         auto children = childrenOf(call, queue[next].get(), failed);
         if (failed)
             return std::nullopt;
         for (auto& child : children)
             queue.push_back(std::move(child));
     }
-    return std::nullopt;
+    if (!claimant)
+        return std::nullopt;
+    return claimant;
 }
 
 }  // namespace
