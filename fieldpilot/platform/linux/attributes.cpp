@@ -1,11 +1,11 @@
 // Attribute reads: the system-wide element, applications and AT-SPI accessibles.
 #include <array>
-#include <initializer_list>
 #include <memory>
 #include <string>
 
 #include "accessible_reads.h"
 #include "ax_status.h"
+#include "focus_choice.h"
 #include "live_desktop.h"
 #include "live_element.h"
 #include "role_table.h"
@@ -15,7 +15,8 @@ namespace {
 
 // How many elements the focus search examines when an application has no Collection interface.
 constexpr int kFocusWalkLimit = 2000;
-constexpr gint kFirstMatchOnly = 1;
+// Toolkits that give the focused state to more than one element give it to a few.
+constexpr gint kFocusCandidates = 4;
 
 constexpr std::array<std::string_view, 4> kTextAttributes = {
     "AXValue", "AXPlaceholderValue", "AXSelectedText", "AXSelectedTextRange"};
@@ -91,81 +92,87 @@ AttributeRead titleOf(ApplicationCall& call, AtspiAccessible* accessible) {
     return found(std::move(*name));
 }
 
-// The first element of the collection in canonical order that has all the states; nullopt when
-// the match fails, a null reference when nothing matches. The search stops at the first match,
-// which spares the application a walk over the rest of a large window.
-std::optional<GRef<AtspiAccessible>> firstWithStates(ApplicationCall& call,
-                                                     AtspiCollection* collection,
-                                                     std::initializer_list<AtspiStateType> wanted) {
-    auto states = GRef<AtspiStateSet>::adopt(atspi_state_set_new(nullptr));
-    for (const AtspiStateType state : wanted)
-        atspi_state_set_add(states.get(), state);
-    auto rule = GRef<AtspiMatchRule>::adopt(atspi_match_rule_new(
-        states.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, nullptr,
-        ATSPI_Collection_MATCH_NONE, nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
-    GArray* matches =
-        atspi_collection_get_matches(collection, rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL,
-                                     kFirstMatchOnly, TRUE, call.error());
-    if (call.hasError() || !matches)
+// How the accessible with these states claims the focus; nullopt when its role cannot be read.
+std::optional<FocusClaim> claimOf(ApplicationCall& call, AtspiAccessible* accessible,
+                                  AtspiStateSet* states) {
+    if (!hasState(states, ATSPI_STATE_FOCUSED))
+        return FocusClaim::Absent;
+    const AtspiRole role = atspi_accessible_get_role(accessible, call.error());
+    if (call.hasError())
         return std::nullopt;
-    GRef<AtspiAccessible> first;
-    for (guint index = 0; index < matches->len; ++index) {
-        auto match = GRef<AtspiAccessible>::adopt(g_array_index(matches, AtspiAccessible*, index));
-        if (!first)
-            first = std::move(match);
-    }
-    g_array_free(matches, TRUE);
-    return first;
+    return focusClaim(role, true, hasState(states, ATSPI_STATE_FOCUSABLE));
 }
 
-// The focused element within `window`, found by the application itself through Collection;
-// nullopt when it has no Collection interface or the match fails. An element that has the focus
-// and can take it comes first (see focusedByWalk); one that only claims the focus is the answer
-// when there is no such element.
+// The element within `window` that has the focus, found by the application itself through
+// Collection; nullopt when it has no Collection interface or the match fails, a null reference
+// when nothing claims the focus. The application stops at the first few claimants, which spares
+// it a walk over the rest of a large window.
 std::optional<GRef<AtspiAccessible>> focusedByCollection(ApplicationCall& call,
-                                                         AtspiAccessible* window, bool& none) {
-    none = false;
+                                                         AtspiAccessible* window) {
     const auto collection =
         GRef<AtspiCollection>::adopt(atspi_accessible_get_collection_iface(window));
     if (!collection)
         return std::nullopt;
-    auto focused =
-        firstWithStates(call, collection.get(), {ATSPI_STATE_FOCUSED, ATSPI_STATE_FOCUSABLE});
-    if (focused && !*focused)
-        focused = firstWithStates(call, collection.get(), {ATSPI_STATE_FOCUSED});
-    none = focused && !*focused;
-    return focused;
+    auto states = GRef<AtspiStateSet>::adopt(atspi_state_set_new(nullptr));
+    atspi_state_set_add(states.get(), ATSPI_STATE_FOCUSED);
+    auto rule = GRef<AtspiMatchRule>::adopt(atspi_match_rule_new(
+        states.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, nullptr,
+        ATSPI_Collection_MATCH_NONE, nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
+    GArray* matches = atspi_collection_get_matches(collection.get(), rule.get(),
+                                                   ATSPI_Collection_SORT_ORDER_CANONICAL,
+                                                   kFocusCandidates, TRUE, call.error());
+    if (call.hasError() || !matches)
+        return std::nullopt;
+    std::vector<GRef<AtspiAccessible>> claimants;
+    for (guint index = 0; index < matches->len; ++index)
+        claimants.push_back(
+            GRef<AtspiAccessible>::adopt(g_array_index(matches, AtspiAccessible*, index)));
+    g_array_free(matches, TRUE);
+    if (claimants.size() == 1)
+        return claimants.front();
+    for (auto& claimant : claimants) {
+        const auto states = statesOf(call, claimant.get());
+        const auto claim = states ? claimOf(call, claimant.get(), states.get()) : std::nullopt;
+        if (!claim)
+            return std::nullopt;
+        if (*claim == FocusClaim::Holds)
+            return claimant;
+    }
+    return claimants.empty() ? GRef<AtspiAccessible>{} : claimants.front();
 }
 
-// Breadth-first over at most kFocusWalkLimit elements: the first element that has the focus and
-// can take it, else the first that claims the focus at all. Qt gives the focused state to more
-// than the widget with the keyboard focus: also to the current tab of a tab widget (met first,
-// higher up) and to the viewport inside a text editor, neither of which can take the focus.
+// Breadth-first over at most kFocusWalkLimit elements: the first element that holds the focus,
+// else the first that claims it at all (focus_choice.h).
 std::optional<GRef<AtspiAccessible>> focusedByWalk(ApplicationCall& call, AtspiAccessible* window,
                                                    bool& failed) {
     std::vector<GRef<AtspiAccessible>> queue{GRef<AtspiAccessible>::retain(window)};
-    GRef<AtspiAccessible> claimant;
+    GRef<AtspiAccessible> doubtful;
     for (std::size_t next = 0; next < queue.size() && next < kFocusWalkLimit; ++next) {
-        const auto states = statesOf(call, queue[next].get());
-        if (!states) {
+        AtspiAccessible* element = queue[next].get();
+        const auto states = statesOf(call, element);
+        const auto claim = !states    ? std::nullopt
+                           : next > 0 ? claimOf(call, element, states.get())
+                                      : FocusClaim::Absent;
+        if (!claim) {
             failed = true;
             return std::nullopt;
         }
-        if (next > 0 && hasState(states.get(), ATSPI_STATE_FOCUSED)) {
-            if (hasState(states.get(), ATSPI_STATE_FOCUSABLE))
-                return queue[next];
-            if (!claimant)
-                claimant = queue[next];
-        }
-        auto children = childrenOf(call, queue[next].get(), failed);
+        if (*claim == FocusClaim::Holds)
+            return queue[next];
+        if (*claim == FocusClaim::Doubtful && !doubtful)
+            doubtful = queue[next];
+        // What is not on screen holds no keyboard focus: closed menus, hidden panels and pages.
+        if (next > 0 && !hasState(states.get(), ATSPI_STATE_SHOWING))
+            continue;
+        auto children = childrenOf(call, element, failed);
         if (failed)
             return std::nullopt;
         for (auto& child : children)
             queue.push_back(std::move(child));
     }
-    if (!claimant)
+    if (!doubtful)
         return std::nullopt;
-    return claimant;
+    return doubtful;
 }
 
 }  // namespace
@@ -257,9 +264,8 @@ AttributeRead LiveDesktop::focusedElementOf(Pid pid) {
     AtspiAccessible* windowAccessible = liveElement(*windowElement)->accessible.get();
 
     ApplicationCall call(session_, pid);
-    bool none = false;
-    auto focused = focusedByCollection(call, windowAccessible, none);
-    if (!focused && !none) {
+    auto focused = focusedByCollection(call, windowAccessible);
+    if (!focused) {
         if (call.ranOutOfTime())
             return failure(call.failed());
         ApplicationCall walk(session_, pid);
