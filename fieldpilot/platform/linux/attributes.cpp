@@ -161,9 +161,6 @@ std::optional<GRef<AtspiAccessible>> focusedByWalk(ApplicationCall& call, AtspiA
             return queue[next];
         if (*claim == FocusClaim::Doubtful && !doubtful)
             doubtful = queue[next];
-        // What is not on screen holds no keyboard focus: closed menus, hidden panels and pages.
-        if (next > 0 && !hasState(states.get(), ATSPI_STATE_SHOWING))
-            continue;
         auto children = childrenOf(call, element, failed);
         if (failed)
             return std::nullopt;

@@ -1,19 +1,8 @@
 #include "support/apps_suite.h"
 
-#include <chrono>
 #include <exception>
-#include <thread>
 
 namespace live_apps {
-namespace {
-
-using namespace std::chrono_literals;
-
-constexpr auto kSettleLimit = 20s;
-constexpr auto kSettlePause = 250ms;
-
-}  // namespace
-
 void AppsSuite::startSuite(const std::vector<ApplicationOptions>& applications) {
     skipReason_.clear();
     startError_.clear();
@@ -25,6 +14,16 @@ void AppsSuite::startSuite(const std::vector<ApplicationOptions>& applications) 
             applications_.push_back(std::make_unique<DesktopApplication>(*desktop_, options));
     } catch (const live_desktop::NoXServer& error) {
         skipReason_ = std::string("no X server can be started: ") + error.what();
+    } catch (const std::exception& error) {
+        startError_ = error.what();
+    }
+}
+
+void AppsSuite::startApplication(const ApplicationOptions& options) {
+    if (!desktop_ || !startError_.empty())
+        return;
+    try {
+        applications_.push_back(std::make_unique<DesktopApplication>(*desktop_, options));
     } catch (const std::exception& error) {
         startError_ = error.what();
     }
@@ -46,16 +45,6 @@ void AppsSuite::SetUp() {
 live_desktop::FieldpilotResult AppsSuite::fieldpilot(const std::vector<std::string>& arguments,
                                                      const std::string& standardInput) {
     return live_desktop::runFieldpilot(*desktop_, FIELDPILOT_EXE, arguments, standardInput);
-}
-
-live_desktop::FieldpilotResult AppsSuite::focusedOnceItShows(const std::string& role) {
-    const auto deadline = std::chrono::steady_clock::now() + kSettleLimit;
-    while (true) {
-        auto run = fieldpilot({"focused"});
-        if (run.reply.value("role", "") == role || std::chrono::steady_clock::now() > deadline)
-            return run;
-        std::this_thread::sleep_for(kSettlePause);
-    }
 }
 
 }  // namespace live_apps

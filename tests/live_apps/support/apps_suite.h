@@ -21,6 +21,9 @@ class AppsSuite : public testing::Test {
   protected:
     // Called by each suite's SetUpTestSuite with the applications it needs, in starting order.
     static void startSuite(const std::vector<ApplicationOptions>& applications);
+    // Starts one more application once the suite's desktop runs (its options may name the
+    // desktop's folders); a failure fails every test.
+    static void startApplication(const ApplicationOptions& options);
     static void TearDownTestSuite();
     void SetUp() override;
 
@@ -31,9 +34,6 @@ class AppsSuite : public testing::Test {
     static const live_desktop::FieldpilotResult& firstRun() { return firstRun_; }
     static live_desktop::FieldpilotResult fieldpilot(const std::vector<std::string>& arguments,
                                                      const std::string& standardInput = "");
-    // Runs "focused" until its reply has the role (the application may still be building its
-    // tree), at most for the limit; answers the last reply.
-    static live_desktop::FieldpilotResult focusedOnceItShows(const std::string& role);
 
     // Extra applications of one suite, started after the others; stopped before them.
     static inline std::vector<std::unique_ptr<live_desktop::TestApp>> protocolApps_;

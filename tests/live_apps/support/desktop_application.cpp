@@ -1,5 +1,6 @@
 #include "support/desktop_application.h"
 
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
@@ -12,12 +13,16 @@ using namespace std::chrono_literals;
 constexpr auto kPollInterval = 50ms;
 constexpr auto kActivationLimit = 10s;
 
+// Each thread lists the children it started (oosplash starts soffice.bin from another thread).
 std::vector<pid_t> childrenOf(pid_t pid) {
-    std::ifstream list("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) +
-                       "/children");
     std::vector<pid_t> children;
-    for (pid_t child = 0; list >> child;)
-        children.push_back(child);
+    std::error_code error;
+    const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+        std::ifstream list(task.path() / "children");
+        for (pid_t child = 0; list >> child;)
+            children.push_back(child);
+    }
     return children;
 }
 
@@ -47,7 +52,7 @@ DesktopApplication::DesktopApplication(const live_desktop::HeadlessDesktop& desk
     const auto deadline = std::chrono::steady_clock::now() + options.startLimit;
     while (window_ == None) {
         for (const pid_t pid : processTree(process_.pid())) {
-            if (const auto window = x_.windowOf(pid); window && x_.isActive(*window)) {
+            if (const auto window = x_.windowOf(pid)) {
                 window_ = *window;
                 windowPid_ = pid;
             }
@@ -55,10 +60,12 @@ DesktopApplication::DesktopApplication(const live_desktop::HeadlessDesktop& desk
         if (window_ != None)
             break;
         if (std::chrono::steady_clock::now() > deadline)
-            throw std::runtime_error(options.argv.front() + " showed no active window; see " +
+            throw std::runtime_error(options.argv.front() + " showed no window; see " +
                                      desktop.logFile(options.logName));
         std::this_thread::sleep_for(kPollInterval);
     }
+    // Not every application takes the focus as its window opens (LibreOffice does not).
+    present();
 }
 
 void DesktopApplication::present() {

@@ -25,8 +25,8 @@ struct ApplicationOptions {
 
 class DesktopApplication {
   public:
-    // Returns once a window of the process or of a descendant is active; throws
-    // std::runtime_error when none is within the start limit.
+    // Returns once a window of the process or of a descendant has opened and been brought to the
+    // front; throws std::runtime_error when none opens within the start limit.
     DesktopApplication(const live_desktop::HeadlessDesktop& desktop,
                        const ApplicationOptions& options);
 
