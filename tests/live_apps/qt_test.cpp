@@ -68,16 +68,14 @@ TEST_F(QtApplications, TextCommandsChangeTheFieldWithTheKeyboardFocus) {
 }
 
 TEST_F(QtApplications, FeatherPadsEditorIsReportedAndSetRightAfterItStarts) {
-    application(0).present();
     const auto focused = fieldpilot({"focused"});
     EXPECT_EQ(focused.reply.value("role", ""), "AXTextArea") << focused.standardOutput;
     EXPECT_EQ(focused.reply["valueSettable"], true);
 
-    const std::string pid = application(0).windowPidText();
-    const auto set = fieldpilot({"set", pid}, "replaced by set");
+    const auto set = fieldpilot({"set", pid()}, "replaced by set");
     EXPECT_EQ(set.reply, (json{{"set", true}, {"axError", 0}, {"value", "replaced by set"}}));
     clipboardApp().setClipboard("");
-    EXPECT_EQ(fieldpilot({"copy", "all", pid}).exitStatus, 0);
+    EXPECT_EQ(fieldpilot({"copy", "all", pid()}).exitStatus, 0);
     EXPECT_EQ(clipboardApp().clipboard(), "replaced by set");
 }
 

@@ -20,13 +20,6 @@ class Terminal : public AppsSuite {
         startSuite({{.argv = {"xfce4-terminal", "--disable-server", "-x", "cat"},
                      .logName = "terminal.log"}});
     }
-    void SetUp() override {
-        AppsSuite::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        application(0).present();
-    }
-    static std::string pid() { return application(0).windowPidText(); }
     // Whether cat still runs in the terminal: Control+C would have ended it.
     static bool catRuns() {
         for (const pid_t process : processTree(application(0).windowPid())) {

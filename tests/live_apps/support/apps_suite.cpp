@@ -40,6 +40,8 @@ void AppsSuite::SetUp() {
     if (!skipReason_.empty())
         GTEST_SKIP() << skipReason_;
     ASSERT_TRUE(startError_.empty()) << "the applications did not start: " << startError_;
+    if (!applications_.empty())
+        applications_.front()->present();
 }
 
 live_desktop::FieldpilotResult AppsSuite::fieldpilot(const std::vector<std::string>& arguments,

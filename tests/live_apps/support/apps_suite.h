@@ -1,15 +1,17 @@
 // A test suite that shares one headless desktop and the applications under test among its tests.
 // Before any application starts, fieldpilot runs once on the empty desktop, as a user's first
-// run would; the GTK test application stands by to read and write the clipboard. Tests skip only
-// when no X server can be started.
+// run would; the GTK test application stands by to read and write the clipboard. Each test starts
+// with the first application in front. Tests skip only when no X server can be started.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "support/atspi_reader.h"
 #include "support/desktop_application.h"
 #include "support/fieldpilot_run.h"
 #include "support/headless_desktop.h"
@@ -30,6 +32,12 @@ class AppsSuite : public testing::Test {
     static live_desktop::HeadlessDesktop& desktop() { return *desktop_; }
     static DesktopApplication& application(std::size_t index) { return *applications_.at(index); }
     static live_desktop::TestApp& clipboardApp() { return *clipboardApp_; }
+    // The first application's process id, as fieldpilot is given it.
+    static std::string pid() { return application(0).windowPidText(); }
+    // The text of the first application's element that receives typed keys, read over AT-SPI.
+    static std::optional<std::string> typedText() {
+        return focusedEditableText(application(0).windowPid());
+    }
     // The run of "focused" on the desktop before any window was open.
     static const live_desktop::FieldpilotResult& firstRun() { return firstRun_; }
     static live_desktop::FieldpilotResult fieldpilot(const std::vector<std::string>& arguments,
