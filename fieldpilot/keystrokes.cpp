@@ -82,17 +82,21 @@ void pressCommand(Desktop& desktop, KeyCode key) {
     postKeyEvent(desktop, source.get(), kCommandKey, false, kNoFlags);
 }
 
-void pressKey(Desktop& desktop, KeyCode key) {
+bool pressKey(Desktop& desktop, KeyCode key) {
     const auto source = desktop.createPrivateEventSource();
     if (!source)
-        return;
+        return false;
+    bool posted = true;
     for (const bool down : {true, false}) {
         // A key event that cannot be created is left out, but the pause after it is kept.
         if (const auto event = desktop.createKeyboardEvent(source.get(), key, down)) {
             desktop.postToHidEventTap(*event);
+        } else {
+            posted = false;
         }
         desktop.sleepFor(kPauseAfterKeyEvent);
     }
+    return posted;
 }
 
 }  // namespace fieldpilot

@@ -28,7 +28,7 @@ KeyCode keyCode(platform::Desktop& desktop, std::string_view wanted, KeyCode fal
 void pressCommand(platform::Desktop& desktop, KeyCode key);
 
 // Posts the key down and up without flags, 12 ms apart. Nothing at all when no event source can
-// be created.
-void pressKey(platform::Desktop& desktop, KeyCode key);
+// be created. True when both events were posted.
+bool pressKey(platform::Desktop& desktop, KeyCode key);
 
 }  // namespace fieldpilot

@@ -232,8 +232,9 @@ Ending clearfieldCommand(Context& context) {
         return refused;
 
     selectAll(desktop);
-    pressKey(desktop, kDeleteKey);
-    return Ending::success({{"cleared", true}});
+    // A Delete that was never posted cleared nothing, whatever the selection holds.
+    const bool deleted = pressKey(desktop, kDeleteKey);
+    return Ending::success({{"cleared", deleted}});
 }
 
 }  // namespace fieldpilot

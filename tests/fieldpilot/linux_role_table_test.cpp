@@ -13,6 +13,8 @@ TEST(LinuxRoleTable, TextRolesFollowTheirLineAndEditableStates) {
     EXPECT_EQ(axRole(ATSPI_ROLE_TEXT, {.multiLine = false, .editable = false}), "AXStaticText");
     EXPECT_EQ(axRole(ATSPI_ROLE_PASSWORD_TEXT, {}), "AXTextField");
     EXPECT_EQ(axSubrole(ATSPI_ROLE_PASSWORD_TEXT), "AXSecureTextField");
+    EXPECT_EQ(axRole(ATSPI_ROLE_PARAGRAPH, {.multiLine = true, .editable = true}), "AXTextArea");
+    EXPECT_EQ(axRole(ATSPI_ROLE_PARAGRAPH, {.multiLine = false, .editable = false}), "AXGroup");
 }
 
 // The focus search looks through containers for the element inside them that has the focus.

@@ -228,6 +228,14 @@ TEST(ClearfieldCommand, BringsTheTargetForwardThenSelectsAllAndDeletes) {
     EXPECT_EQ(micros(keys[4]) - micros(keys[3]), 12'000 + 90'000);
 }
 
+// A desktop that types no keys (or a terminal that must not get the Delete) clears nothing.
+TEST(ClearfieldCommand, ReportsNothingClearedWhenTheDeleteCannotBePosted) {
+    const Outcome outcome =
+        run(clearfieldCommand, editor({{"/keyboardEvents", false}}), {"clearfield", "501"});
+    EXPECT_EQ(outcome.reply, (json{{"cleared", false}}));
+    EXPECT_EQ(outcome.fieldValue(), "hello");
+}
+
 // A window "w" of pid 501 whose children are the given elements (id to role), in order, each
 // one level below the window, plus a group "g" holding `nested`.
 json windowHolding(const std::vector<std::pair<std::string, std::string>>& children,

@@ -5,9 +5,13 @@
 
 namespace fieldpilot::platform::live {
 
+// Toolkits read org.a11y.Status.IsEnabled as they start (Qt 6 only then), so it is turned on by
+// every run, also one that finds nothing to act on, for the applications started after it.
 LiveDesktop::LiveDesktop() {
-    if (display_.isOpen())
-        session_.connect(display_);
+    if (!display_.isOpen())
+        return;
+    session_.connect(display_);
+    session_.enableToolkitAccessibility();
 }
 
 // The counterpart of the accessibility permission: an X display to act on and an accessibility

@@ -6,6 +6,7 @@
 
 #include "accessible_reads.h"
 #include "ax_status.h"
+#include "focus_choice.h"
 #include "live_desktop.h"
 #include "live_element.h"
 #include "role_table.h"
@@ -15,7 +16,8 @@ namespace {
 
 // How many elements the focus search examines when an application has no Collection interface.
 constexpr int kFocusWalkLimit = 2000;
-constexpr gint kFirstMatchOnly = 1;
+// Toolkits that give the focused state to more than one element give it to a few.
+constexpr gint kFocusCandidates = 4;
 
 constexpr std::array<std::string_view, 4> kTextAttributes = {
     "AXValue", "AXPlaceholderValue", "AXSelectedText", "AXSelectedTextRange"};
@@ -91,13 +93,23 @@ AttributeRead titleOf(ApplicationCall& call, AtspiAccessible* accessible) {
     return found(std::move(*name));
 }
 
-// The focused element within `window`, found by the application itself through Collection;
-// nullopt when it has no Collection interface or the match fails. Toolkits give one element the
-// focused state at a time, so the search stops at the first match, which spares the application
-// a walk over the rest of a large window.
+// How the accessible with these states claims the focus; nullopt when its role cannot be read.
+std::optional<FocusClaim> claimOf(ApplicationCall& call, AtspiAccessible* accessible,
+                                  AtspiStateSet* states) {
+    if (!hasState(states, ATSPI_STATE_FOCUSED))
+        return FocusClaim::Absent;
+    const AtspiRole role = atspi_accessible_get_role(accessible, call.error());
+    if (call.hasError())
+        return std::nullopt;
+    return focusClaim(role, true, hasState(states, ATSPI_STATE_FOCUSABLE));
+}
+
+// The element within `window` that has the focus, found by the application itself through
+// Collection; nullopt when it has no Collection interface or the match fails, a null reference
+// when nothing claims the focus. The application stops at the first few claimants, which spares
+// it a walk over the rest of a large window.
 std::optional<GRef<AtspiAccessible>> focusedByCollection(ApplicationCall& call,
-                                                         AtspiAccessible* window, bool& none) {
-    none = false;
+                                                         AtspiAccessible* window) {
     const auto collection =
         GRef<AtspiCollection>::adopt(atspi_accessible_get_collection_iface(window));
     if (!collection)
@@ -109,35 +121,50 @@ std::optional<GRef<AtspiAccessible>> focusedByCollection(ApplicationCall& call,
         ATSPI_Collection_MATCH_NONE, nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
     GArray* matches = atspi_collection_get_matches(collection.get(), rule.get(),
                                                    ATSPI_Collection_SORT_ORDER_CANONICAL,
-                                                   kFirstMatchOnly, TRUE, call.error());
+                                                   kFocusCandidates, TRUE, call.error());
     if (call.hasError() || !matches)
         return std::nullopt;
-    GRef<AtspiAccessible> first;
-    for (guint index = 0; index < matches->len; ++index) {
-        auto match = GRef<AtspiAccessible>::adopt(g_array_index(matches, AtspiAccessible*, index));
-        if (!first)
-            first = std::move(match);
-    }
+    std::vector<GRef<AtspiAccessible>> claimants;
+    for (guint index = 0; index < matches->len; ++index)
+        claimants.push_back(
+            GRef<AtspiAccessible>::adopt(g_array_index(matches, AtspiAccessible*, index)));
     g_array_free(matches, TRUE);
-    none = !first;
-    return first;
+    if (claimants.size() == 1)
+        return claimants.front();
+    for (auto& claimant : claimants) {
+        const auto states = statesOf(call, claimant.get());
+        const auto claim = states ? claimOf(call, claimant.get(), states.get()) : std::nullopt;
+        if (!claim)
+            return std::nullopt;
+        if (*claim == FocusClaim::Holds)
+            return claimant;
+    }
+    return claimants.empty() ? GRef<AtspiAccessible>{} : claimants.front();
 }
 
-// Breadth-first over at most kFocusWalkLimit elements. libatspi gives one object per element, so
+// Breadth-first over at most kFocusWalkLimit elements: the first element that holds the focus,
+// else the first that claims it at all (focus_choice.h). libatspi gives one object per element, so
 // an element met again (an application that answers with a cycle) is skipped by its address.
 std::optional<GRef<AtspiAccessible>> focusedByWalk(ApplicationCall& call, AtspiAccessible* window,
                                                    bool& failed) {
     std::vector<GRef<AtspiAccessible>> queue{GRef<AtspiAccessible>::retain(window)};
     std::unordered_set<const AtspiAccessible*> queued{window};
+    GRef<AtspiAccessible> doubtful;
     for (std::size_t next = 0; next < queue.size() && next < kFocusWalkLimit; ++next) {
-        const auto states = statesOf(call, queue[next].get());
-        if (!states || call.outOfRunBudget()) {
+        AtspiAccessible* element = queue[next].get();
+        const auto states = statesOf(call, element);
+        const auto claim = !states || call.outOfRunBudget() ? std::nullopt
+                           : next > 0                       ? claimOf(call, element, states.get())
+                                                            : FocusClaim::Absent;
+        if (!claim) {
             failed = true;
             return std::nullopt;
         }
-        if (next > 0 && hasState(states.get(), ATSPI_STATE_FOCUSED))
+        if (*claim == FocusClaim::Holds)
             return queue[next];
-        auto children = childrenOf(call, queue[next].get(), failed);
+        if (*claim == FocusClaim::Doubtful && !doubtful)
+            doubtful = queue[next];
+        auto children = childrenOf(call, element, failed);
         if (failed)
             return std::nullopt;
         for (auto& child : children) {
@@ -145,7 +172,9 @@ std::optional<GRef<AtspiAccessible>> focusedByWalk(ApplicationCall& call, AtspiA
                 queue.push_back(std::move(child));
         }
     }
-    return std::nullopt;
+    if (!doubtful)
+        return std::nullopt;
+    return doubtful;
 }
 
 }  // namespace
@@ -237,9 +266,8 @@ AttributeRead LiveDesktop::focusedElementOf(Pid pid) {
     AtspiAccessible* windowAccessible = liveElement(*windowElement)->accessible.get();
 
     ApplicationCall call(session_, pid);
-    bool none = false;
-    auto focused = focusedByCollection(call, windowAccessible, none);
-    if (!focused && !none) {
+    auto focused = focusedByCollection(call, windowAccessible);
+    if (!focused) {
         if (call.ranOutOfTime())
             return failure(call.failed());
         ApplicationCall walk(session_, pid);

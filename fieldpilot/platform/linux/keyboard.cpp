@@ -2,8 +2,11 @@
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 
+#include <optional>
+
 #include "key_codes.h"
 #include "live_desktop.h"
+#include "terminal_keys.h"
 
 namespace fieldpilot::platform::live {
 namespace {
@@ -14,13 +17,20 @@ constexpr std::uint64_t kShiftFlag = 0x20000;
 constexpr std::uint64_t kControlFlag = 0x40000;
 constexpr std::uint64_t kAlternateFlag = 0x80000;
 constexpr std::uint64_t kCommandFlag = 0x100000;
+constexpr std::uint16_t kCommandKey = 55;
+constexpr std::uint16_t kShiftKey = 56;
 
 struct XTestSource final : EventSourceHandle {};
 
 struct XTestKeyEvent final : KeyboardEventHandle {
-    XTestKeyEvent(std::uint8_t keycode, bool down) : keycode(keycode), down(down) {}
+    XTestKeyEvent(std::uint16_t macKeyCode, std::uint8_t keycode, bool down,
+                  std::optional<std::uint8_t> shift)
+        : macKeyCode(macKeyCode), keycode(keycode), down(down), shift(shift) {}
+    std::uint16_t macKeyCode;
     std::uint8_t keycode;
     bool down;
+    // Shift, pressed after the key and released before it.
+    std::optional<std::uint8_t> shift;
 };
 
 bool hasXTest(Display* display) {
@@ -67,7 +77,15 @@ std::unique_ptr<KeyboardEventHandle> LiveDesktop::createKeyboardEvent(const Even
     const auto keycode = xKeycodeForMacKey(keyCode);
     if (!keycode || !display_.isOpen())
         return nullptr;
-    return std::make_unique<XTestKeyEvent>(*keycode, keyDown);
+    std::optional<std::uint8_t> shift;
+    if (typingIntoTerminal()) {
+        const TerminalKey typed = terminalKey(keyCode, commandHeld_);
+        if (typed == TerminalKey::Withheld)
+            return nullptr;
+        if (typed == TerminalKey::AddShift)
+            shift = xKeycodeForMacKey(kShiftKey);
+    }
+    return std::make_unique<XTestKeyEvent>(keyCode, *keycode, keyDown, shift);
 }
 
 // XTest events carry no flags of their own: the modifier keys pressed before a key make the
@@ -78,8 +96,14 @@ void LiveDesktop::postToHidEventTap(KeyboardEventHandle& event) {
     const auto* key = dynamic_cast<const XTestKeyEvent*>(&event);
     if (!key || !display_.isOpen())
         return;
+    if (key->shift && !key->down)
+        XTestFakeKeyEvent(display_.get(), *key->shift, False, CurrentTime);
     XTestFakeKeyEvent(display_.get(), key->keycode, key->down ? True : False, CurrentTime);
+    if (key->shift && key->down)
+        XTestFakeKeyEvent(display_.get(), *key->shift, True, CurrentTime);
     XSync(display_.get(), False);
+    if (key->macKeyCode == kCommandKey)
+        commandHeld_ = key->down;
 }
 
 // X11 has no secure input mode that a program could ask about.

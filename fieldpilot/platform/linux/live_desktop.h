@@ -1,11 +1,12 @@
 // The live Linux desktop behind the seam: AT-SPI2 for accessibility, Xlib, XTest and XKB for
 // windows and keys. Its members are defined by service, one file each: accessibility.cpp,
 // attributes.cpp, writes.cpp, toolkits.cpp, workspace.cpp, keyboard.cpp, keyboard_layout.cpp,
-// windows.cpp, time.cpp.
+// typing_target.cpp, windows.cpp, time.cpp.
 #pragma once
 
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "accessibility_session.h"
 #include "accessible_reads.h"
@@ -77,6 +78,8 @@ class LiveDesktop final : public Desktop {
     AXStatus writeText(ApplicationCall& call, const LiveElement& element, const Value& value);
     bool textChanges(ApplicationCall& call, AtspiAccessible* accessible, const TextQuirks& quirks,
                      const std::string& before);
+    // Whether the keys of this run go to a terminal (typing_target.cpp).
+    bool typingIntoTerminal();
     // Activation of the process's topmost window (workspace.cpp).
     bool activateWindowsOf(Pid pid);
     std::optional<Pid> frontmostPid();
@@ -86,6 +89,8 @@ class LiveDesktop final : public Desktop {
     AccessibilitySession session_;
     std::map<Pid, RunningApplication> described_;
     std::map<Pid, std::string> toolkits_;
+    std::optional<bool> typingIntoTerminal_;
+    bool commandHeld_ = false;
 };
 
 }  // namespace fieldpilot::platform::live

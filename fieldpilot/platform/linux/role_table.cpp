@@ -95,6 +95,10 @@ std::string_view axRole(AtspiRole role, TextTraits traits) {
         return textRole(role, traits);
     if (isTextDocumentRole(role))
         return "AXTextArea";
+    // LibreOffice gives the caret to the paragraph it is in, an editable paragraph of the document;
+    // a paragraph of a web page only holds other elements.
+    if (role == ATSPI_ROLE_PARAGRAPH && traits.editable)
+        return "AXTextArea";
     for (const auto& [atspiRole, name] : kRoles) {
         if (atspiRole == role)
             return name;

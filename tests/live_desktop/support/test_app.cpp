@@ -19,11 +19,12 @@ constexpr std::chrono::milliseconds kStartLimit = 30s;
 constexpr std::chrono::milliseconds kAnswerLimit = 10s;
 
 ChildOptions appOptions(const HeadlessDesktop& desktop, const AppOptions& options) {
-    return ChildOptions{.argv = {LIVE_TEST_APP_EXE, "--title", options.title, "--elements",
-                                 std::to_string(options.fillerLabels)},
-                        .pipeInput = true,
-                        .pipeOutput = true,
-                        .logPath = desktop.logFile("app.log")};
+    std::vector<std::string> argv = options.program;
+    if (argv.empty())
+        argv = {LIVE_TEST_APP_EXE, "--title", options.title, "--elements",
+                std::to_string(options.fillerLabels)};
+    return ChildOptions{
+        .argv = argv, .pipeInput = true, .pipeOutput = true, .logPath = desktop.logFile("app.log")};
 }
 
 }  // namespace

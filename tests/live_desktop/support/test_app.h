@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 #include "support/child_process.h"
 #include "support/headless_desktop.h"
@@ -16,6 +17,9 @@ namespace live_desktop {
 struct AppOptions {
     std::string title = "Live test";
     int fillerLabels = 0;  // labels ahead of the fields
+    // Another program that speaks the same command lines (the Qt test application), with its
+    // arguments; the two options above are then left to it.
+    std::vector<std::string> program{};
 };
 
 class TestApp {
