@@ -5,15 +5,15 @@
 
 namespace fieldpilot::platform::live {
 
-LiveDesktop::LiveDesktop() {
-    if (display_.isOpen())
-        session_.connect(display_);
+LiveDesktop::LiveDesktop() : windows_(openWindowSystem()) {
+    if (windows_->isOpen())
+        session_.connect(windows_->accessibilityBusAddress());
 }
 
-// The counterpart of the accessibility permission: an X display to act on and an accessibility
-// registry that answers.
+// The counterpart of the accessibility permission: a window system to act on and an
+// accessibility registry that answers.
 bool LiveDesktop::isProcessTrusted() {
-    return display_.isOpen() && session_.connected();
+    return windows_->isOpen() && session_.connected();
 }
 
 Element LiveDesktop::createApplicationElement(Pid pid) {
