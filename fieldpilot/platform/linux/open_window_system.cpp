@@ -1,6 +1,7 @@
 // The choice of window system at start, from what the session names.
 #include <cstdlib>
 
+#include "wayland/gnome/gnome_window_system.h"
 #include "wayland/wlroots/wlroots_window_system.h"
 #include "window_system.h"
 #include "x11/x11_window_system.h"
@@ -24,6 +25,9 @@ std::unique_ptr<WindowSystem> openWindowSystem() {
             if (sway->isOpen())
                 return sway;
         }
+        auto gnome = std::make_unique<GnomeWindowSystem>();
+        if (gnome->isOpen())
+            return gnome;
     }
     return std::make_unique<X11WindowSystem>();
 }

@@ -84,8 +84,13 @@ void PrivateSession::makePrivateFolders() {
 }
 
 void PrivateSession::startSessionBus() {
+    startBus("DBUS_SESSION_BUS_ADDRESS", "session-bus.log");
+}
+
+// A bus daemon of the session kind serves as any bus: the variable says which one it stands for.
+void PrivateSession::startBus(const std::string& variable, const std::string& logName) {
     AnnouncePipe announce;
-    const std::string log = logFile("session-bus.log");
+    const std::string log = logFile(logName);
     auto bus = std::make_unique<ChildProcess>(
         ChildOptions{.argv = {"dbus-daemon", "--session", "--nofork", "--print-address=3"},
                      .logPath = log,
@@ -95,7 +100,7 @@ void PrivateSession::startSessionBus() {
     if (!address || address->empty())
         throw std::runtime_error("dbus-daemon did not start: " + lastLines(log));
     addService(std::move(bus));
-    setEnvironment("DBUS_SESSION_BUS_ADDRESS", *address);
+    setEnvironment(variable, *address);
 }
 
 }  // namespace live_desktop

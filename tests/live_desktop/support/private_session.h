@@ -32,6 +32,8 @@ class PrivateSession {
     void makePrivateFolders();
     void setEnvironment(const std::string& name, const std::optional<std::string>& value);
     void startSessionBus();
+    // A private bus whose address goes into the environment variable.
+    void startBus(const std::string& variable, const std::string& logName);
     void addService(std::unique_ptr<ChildProcess> service) {
         services_.push_back(std::move(service));
     }
