@@ -16,19 +16,13 @@ namespace {
 using live_desktop::HeadlessDesktop;
 using live_desktop::TestApp;
 
-// A Command shortcut is four key events, each followed by 12 ms; a plain key press is two.
-constexpr double kShortcutMs = 4 * 12;
 constexpr double kKeyPressMs = 2 * 12;
-constexpr double kSelectAllWaitMs = 90;
 constexpr double kCopyWaitMs = 120;
 constexpr double kSetReadBackWaitMs = 80;
 constexpr double kActivationCheckMs = 50;
 constexpr double kDumpWaitMs = 500;
 // A patient focus discovery that never finds the element: 20 passes, each ending in 150 ms.
 constexpr double kAllDiscoveryPassesMs = 20 * 150;
-
-// The fields plus the window's own elements come to about 12 accessibles.
-constexpr int kWindowElementsBesidesLabels = 12;
 
 struct Stage {
     std::unique_ptr<HeadlessDesktop> desktop = std::make_unique<HeadlessDesktop>();

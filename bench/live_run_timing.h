@@ -14,6 +14,12 @@
 
 #include "support/fieldpilot_run.h"
 
+// A Command shortcut is four key events, each followed by 12 ms; "all" waits after Command+A.
+constexpr double kShortcutMs = 4 * 12;
+constexpr double kSelectAllWaitMs = 90;
+// The test application's fields plus its window's own elements come to about 12 accessibles.
+constexpr int kWindowElementsBesidesLabels = 12;
+
 // Calls `arrange` (untimed), then times `run`, which returns the FieldpilotResult of one run.
 template <typename Arrange, typename Run>
 void timeRuns(benchmark::State& state, double fixedMs, Arrange arrange, Run run) {

@@ -1,4 +1,4 @@
-// macOS key codes as X keycodes of the same keys, and key translation over the layout data.
+// macOS key codes as evdev codes of the same keys, and key translation over the layout data.
 #include <gtest/gtest.h>
 
 #include "platform/linux/key_codes.h"
@@ -15,13 +15,13 @@ constexpr std::uint16_t kMacRightArrow = 124;
 constexpr std::uint16_t kMacFunction = 63;
 
 TEST(LinuxKeyMapping, MacKeysLandOnTheSamePhysicalKeys) {
-    EXPECT_EQ(xKeycodeForMacKey(kMacKeyA), 38);         // evdev KEY_A
-    EXPECT_EQ(xKeycodeForMacKey(kMacKeyQ), 24);         // evdev KEY_Q
-    EXPECT_EQ(xKeycodeForMacKey(kMacCommand), 37);      // Control_L, the shortcut modifier
-    EXPECT_EQ(xKeycodeForMacKey(kMacDelete), 22);       // BackSpace
-    EXPECT_EQ(xKeycodeForMacKey(kMacRightArrow), 114);  // Right
-    EXPECT_EQ(xKeycodeForMacKey(kMacFunction), std::nullopt);
-    EXPECT_EQ(xKeycodeForMacKey(kMacKeyCodeCount), std::nullopt);
+    EXPECT_EQ(evdevCodeForMacKey(kMacKeyA), 30);         // KEY_A
+    EXPECT_EQ(evdevCodeForMacKey(kMacKeyQ), 16);         // KEY_Q
+    EXPECT_EQ(evdevCodeForMacKey(kMacCommand), 29);      // KEY_LEFTCTRL, the shortcut modifier
+    EXPECT_EQ(evdevCodeForMacKey(kMacDelete), 14);       // KEY_BACKSPACE
+    EXPECT_EQ(evdevCodeForMacKey(kMacRightArrow), 106);  // KEY_RIGHT
+    EXPECT_EQ(evdevCodeForMacKey(kMacFunction), std::nullopt);
+    EXPECT_EQ(evdevCodeForMacKey(kMacKeyCodeCount), std::nullopt);
 }
 
 TEST(LinuxKeyMapping, ALayoutTypesItsOwnCharacterOnEachKey) {

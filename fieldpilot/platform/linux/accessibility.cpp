@@ -7,17 +7,17 @@ namespace fieldpilot::platform::live {
 
 // Toolkits read org.a11y.Status.IsEnabled as they start (Qt 6 only then), so it is turned on by
 // every run, also one that finds nothing to act on, for the applications started after it.
-LiveDesktop::LiveDesktop() {
-    if (!display_.isOpen())
+LiveDesktop::LiveDesktop() : windows_(openWindowSystem()) {
+    if (!windows_->isOpen())
         return;
-    session_.connect(display_);
+    session_.connect(windows_->accessibilityBusAddress());
     session_.enableToolkitAccessibility();
 }
 
-// The counterpart of the accessibility permission: an X display to act on and an accessibility
-// registry that answers.
+// The counterpart of the accessibility permission: a window system to act on and an
+// accessibility registry that answers.
 bool LiveDesktop::isProcessTrusted() {
-    return display_.isOpen() && session_.connected();
+    return windows_->isOpen() && session_.connected();
 }
 
 Element LiveDesktop::createApplicationElement(Pid pid) {

@@ -81,12 +81,12 @@ std::optional<std::string> addressFromSessionBus() {
 
 // Where the accessibility bus is. libatspi would otherwise ask a session bus it connects to by
 // itself, and without DBUS_SESSION_BUS_ADDRESS that starts a new, empty session.
-std::optional<std::string> accessibilityBusAddress(XDisplay& display) {
+std::optional<std::string> accessibilityBusAddress(
+    const std::optional<std::string>& publishedAddress) {
     if (auto address = nonEmptyVariable(kBusAddressVariable))
         return address;
-    if (auto address = display.textProperty(display.root(), "AT_SPI_BUS");
-        address && !address->empty())
-        return address;
+    if (publishedAddress)
+        return publishedAddress;
     return addressFromSessionBus();
 }
 
@@ -118,8 +118,8 @@ AccessibilitySession::~AccessibilitySession() {
         atspi_exit();
 }
 
-bool AccessibilitySession::connect(XDisplay& display) {
-    const auto address = accessibilityBusAddress(display);
+bool AccessibilitySession::connect(const std::optional<std::string>& publishedAddress) {
+    const auto address = accessibilityBusAddress(publishedAddress);
     if (!address)
         return false;
     setenv(kBusAddressVariable, address->c_str(), 1);

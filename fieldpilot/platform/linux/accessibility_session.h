@@ -7,11 +7,12 @@
 
 #include <chrono>
 #include <map>
+#include <optional>
 #include <set>
+#include <string>
 
 #include "g_ref.h"
 #include "platform/platform.h"
-#include "x_display.h"
 
 namespace fieldpilot::platform::live {
 
@@ -37,10 +38,10 @@ class AccessibilitySession {
     AccessibilitySession(const AccessibilitySession&) = delete;
     AccessibilitySession& operator=(const AccessibilitySession&) = delete;
 
-    // Connects to the accessibility bus that AT_SPI_BUS_ADDRESS, the root window's AT_SPI_BUS
-    // property or the session bus's org.a11y.Bus names, never to one libatspi would launch, and
+    // Connects to the accessibility bus that AT_SPI_BUS_ADDRESS, the address the window system
+    // publishes or the session bus's org.a11y.Bus names, never to one libatspi would launch, and
     // checks that the registry answers.
-    bool connect(XDisplay& display);
+    bool connect(const std::optional<std::string>& publishedAddress);
     bool connected() const { return connected_; }
 
     // The AT-SPI application object of the process; null when none is registered.

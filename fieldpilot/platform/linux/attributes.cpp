@@ -294,8 +294,11 @@ AttributeRead LiveDesktop::accessibleAttribute(const LiveElement& element, std::
         return stateOf(call, accessible, ATSPI_STATE_FOCUSED);
     if (name == "AXEnabled")
         return stateOf(call, accessible, ATSPI_STATE_SENSITIVE);
-    if (name == "AXPosition" || name == "AXSize")
+    if (name == "AXPosition" || name == "AXSize") {
+        if (!windows_->accessibleExtentsAreOnScreen())
+            return windowSystemExtents(element, name == "AXPosition");
         return extentsOf(call, accessible, name == "AXPosition");
+    }
     if (name == "AXChildren") {
         bool failed = false;
         auto children = childrenOf(call, accessible, failed);

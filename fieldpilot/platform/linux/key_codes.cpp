@@ -139,14 +139,12 @@ constexpr std::array<std::uint8_t, kMacKeyCodeCount> kEvdevCodes = [] {
     return codes;
 }();
 
-constexpr std::uint8_t kEvdevToXOffset = 8;
-
 }  // namespace
 
-std::optional<std::uint8_t> xKeycodeForMacKey(std::uint16_t macKeyCode) {
+std::optional<std::uint16_t> evdevCodeForMacKey(std::uint16_t macKeyCode) {
     if (macKeyCode >= kMacKeyCodeCount || kEvdevCodes[macKeyCode] == 0)
         return std::nullopt;
-    return static_cast<std::uint8_t>(kEvdevCodes[macKeyCode] + kEvdevToXOffset);
+    return kEvdevCodes[macKeyCode];
 }
 
 }  // namespace fieldpilot::platform::live

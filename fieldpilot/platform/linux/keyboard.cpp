@@ -1,7 +1,6 @@
-// Keyboard events through XTest, the modifier state of the X server, and secure input.
-#include <X11/XKBlib.h>
-#include <X11/extensions/XTest.h>
-
+// Keyboard events of the seam posted as physical keys of the window system, its modifier state,
+// and secure input. In a terminal the keys are typed as the terminal's own shortcuts
+// (terminal_keys.h).
 #include <optional>
 
 #include "key_codes.h"
@@ -11,102 +10,72 @@
 namespace fieldpilot::platform::live {
 namespace {
 
-// macOS event flags (CGEventFlags) by X modifier.
-constexpr std::uint64_t kCapsLockFlag = 0x10000;
-constexpr std::uint64_t kShiftFlag = 0x20000;
-constexpr std::uint64_t kControlFlag = 0x40000;
-constexpr std::uint64_t kAlternateFlag = 0x80000;
-constexpr std::uint64_t kCommandFlag = 0x100000;
 constexpr std::uint16_t kCommandKey = 55;
 constexpr std::uint16_t kShiftKey = 56;
 
-struct XTestSource final : EventSourceHandle {};
+struct WindowSystemSource final : EventSourceHandle {};
 
-struct XTestKeyEvent final : KeyboardEventHandle {
-    XTestKeyEvent(std::uint16_t macKeyCode, std::uint8_t keycode, bool down,
-                  std::optional<std::uint8_t> shift)
-        : macKeyCode(macKeyCode), keycode(keycode), down(down), shift(shift) {}
+struct PhysicalKeyEvent final : KeyboardEventHandle {
+    PhysicalKeyEvent(std::uint16_t macKeyCode, std::uint16_t evdevCode, bool down,
+                     std::optional<std::uint16_t> shift)
+        : macKeyCode(macKeyCode), evdevCode(evdevCode), down(down), shift(shift) {}
     std::uint16_t macKeyCode;
-    std::uint8_t keycode;
+    std::uint16_t evdevCode;
     bool down;
     // Shift, pressed after the key and released before it.
-    std::optional<std::uint8_t> shift;
+    std::optional<std::uint16_t> shift;
 };
-
-bool hasXTest(Display* display) {
-    int eventBase = 0;
-    int errorBase = 0;
-    int major = 0;
-    int minor = 0;
-    return XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor);
-}
 
 }  // namespace
 
+// A window system that cannot tell the modifiers reports none held, so the wait for the user to
+// release them ends at once rather than timing out.
 std::uint64_t LiveDesktop::hidSystemModifierFlags() {
-    if (!display_.isOpen())
-        return 0;
-    XkbStateRec state{};
-    if (XkbGetState(display_.get(), XkbUseCoreKbd, &state) != Success)
-        return 0;
-    std::uint64_t flags = 0;
-    // Mod1 is Alt and Mod4 is Super under the usual modifier mapping; Super is the key in the
-    // Command key's place.
-    if (state.mods & LockMask)
-        flags |= kCapsLockFlag;
-    if (state.mods & ShiftMask)
-        flags |= kShiftFlag;
-    if (state.mods & ControlMask)
-        flags |= kControlFlag;
-    if (state.mods & Mod1Mask)
-        flags |= kAlternateFlag;
-    if (state.mods & Mod4Mask)
-        flags |= kCommandFlag;
-    return flags;
+    return windows_->modifierFlags().value_or(0);
 }
 
 std::unique_ptr<EventSourceHandle> LiveDesktop::createPrivateEventSource() {
-    if (!display_.isOpen() || !hasXTest(display_.get()))
+    if (!windows_->canPostKeys())
         return nullptr;
-    return std::make_unique<XTestSource>();
+    return std::make_unique<WindowSystemSource>();
 }
 
 std::unique_ptr<KeyboardEventHandle> LiveDesktop::createKeyboardEvent(const EventSourceHandle*,
                                                                       std::uint16_t keyCode,
                                                                       bool keyDown) {
-    const auto keycode = xKeycodeForMacKey(keyCode);
-    if (!keycode || !display_.isOpen())
+    const auto evdevCode = evdevCodeForMacKey(keyCode);
+    if (!evdevCode || !windows_->isOpen())
         return nullptr;
-    std::optional<std::uint8_t> shift;
+    std::optional<std::uint16_t> shift;
     if (typingIntoTerminal()) {
         const TerminalKey typed = terminalKey(keyCode, commandHeld_);
         if (typed == TerminalKey::Withheld)
             return nullptr;
         if (typed == TerminalKey::AddShift)
-            shift = xKeycodeForMacKey(kShiftKey);
+            shift = evdevCodeForMacKey(kShiftKey);
     }
-    return std::make_unique<XTestKeyEvent>(keyCode, *keycode, keyDown, shift);
+    return std::make_unique<PhysicalKeyEvent>(keyCode, *evdevCode, keyDown, shift);
 }
 
-// XTest events carry no flags of their own: the modifier keys pressed before a key make the
-// state it is typed with, and the logic presses Command (Control here) before its shortcut keys.
+// Physical key events carry no flags of their own: the modifier keys pressed before a key make
+// the state it is typed with, and the logic presses Command (Control here) before its shortcut
+// keys.
 void LiveDesktop::setEventFlags(KeyboardEventHandle&, std::uint64_t) {}
 
 void LiveDesktop::postToHidEventTap(KeyboardEventHandle& event) {
-    const auto* key = dynamic_cast<const XTestKeyEvent*>(&event);
-    if (!key || !display_.isOpen())
+    const auto* key = dynamic_cast<const PhysicalKeyEvent*>(&event);
+    if (!key)
         return;
     if (key->shift && !key->down)
-        XTestFakeKeyEvent(display_.get(), *key->shift, False, CurrentTime);
-    XTestFakeKeyEvent(display_.get(), key->keycode, key->down ? True : False, CurrentTime);
+        windows_->postKey(*key->shift, false);
+    windows_->postKey(key->evdevCode, key->down);
     if (key->shift && key->down)
-        XTestFakeKeyEvent(display_.get(), *key->shift, True, CurrentTime);
-    XSync(display_.get(), False);
+        windows_->postKey(*key->shift, true);
     if (key->macKeyCode == kCommandKey)
         commandHeld_ = key->down;
 }
 
-// X11 has no secure input mode that a program could ask about.
+// Neither X11 nor Wayland has a secure input mode that a program could ask about.
 bool LiveDesktop::isSecureEventInputEnabled() {
     return false;
 }

@@ -1,9 +1,4 @@
-// The current XKB layout as this backend's layout data, and key translation over it.
-#include <X11/XKBlib.h>
-#include <xkbcommon/xkbcommon.h>
-
-#include <vector>
-
+// The window system's layout as this backend's layout data, and key translation over it.
 #include "key_codes.h"
 #include "key_layout.h"
 #include "live_desktop.h"
@@ -11,43 +6,28 @@
 namespace fieldpilot::platform::live {
 namespace {
 
-struct XkbLayoutSource final : InputSourceHandle {
-    explicit XkbLayoutSource(std::vector<std::uint8_t> data) : data(std::move(data)) {}
+struct KeyLayoutSource final : InputSourceHandle {
+    explicit KeyLayoutSource(std::vector<std::uint8_t> data) : data(std::move(data)) {}
     std::vector<std::uint8_t> data;
 };
-
-constexpr int kUnshiftedLevel = 0;
-
-// The keysym at the unshifted level of the group; keys with fewer groups fall back to the first.
-KeySym unshiftedKeysym(Display* display, std::uint8_t keycode, int group) {
-    const KeySym keysym = XkbKeycodeToKeysym(display, keycode, group, kUnshiftedLevel);
-    if (keysym != NoSymbol || group == 0)
-        return keysym;
-    return XkbKeycodeToKeysym(display, keycode, 0, kUnshiftedLevel);
-}
 
 }  // namespace
 
 std::unique_ptr<InputSourceHandle> LiveDesktop::copyCurrentKeyboardLayoutInputSource() {
-    if (!display_.isOpen())
-        return nullptr;
-    XkbStateRec state{};
-    if (XkbGetState(display_.get(), XkbUseCoreKbd, &state) != Success)
+    const auto keys = windows_->keyCharacters();
+    if (!keys)
         return nullptr;
     LayoutCharacters characters{};
     for (std::uint16_t macKey = 0; macKey < kMacKeyCodeCount; ++macKey) {
-        const auto keycode = xKeycodeForMacKey(macKey);
-        if (!keycode)
-            continue;
-        const KeySym keysym = unshiftedKeysym(display_.get(), *keycode, state.group);
-        characters[macKey] = keysym == NoSymbol ? 0 : xkb_keysym_to_utf32(keysym);
+        if (const auto evdevCode = evdevCodeForMacKey(macKey))
+            characters[macKey] = (*keys)[*evdevCode];
     }
-    return std::make_unique<XkbLayoutSource>(encodeLayout(characters));
+    return std::make_unique<KeyLayoutSource>(encodeLayout(characters));
 }
 
 std::optional<std::span<const std::uint8_t>> LiveDesktop::unicodeKeyLayoutData(
     const InputSourceHandle& source) {
-    const auto* layout = dynamic_cast<const XkbLayoutSource*>(&source);
+    const auto* layout = dynamic_cast<const KeyLayoutSource*>(&source);
     if (!layout)
         return std::nullopt;
     return std::span<const std::uint8_t>(layout->data);

@@ -1,7 +1,8 @@
-// The live Linux desktop behind the seam: AT-SPI2 for accessibility, Xlib, XTest and XKB for
-// windows and keys. Its members are defined by service, one file each: accessibility.cpp,
-// attributes.cpp, writes.cpp, toolkits.cpp, workspace.cpp, keyboard.cpp, keyboard_layout.cpp,
-// typing_target.cpp, windows.cpp, time.cpp.
+// The live Linux desktop behind the seam: AT-SPI2 for accessibility, and the session's window
+// system (X11 or a Wayland compositor, window_system.h) for windows and keys. Its members are
+// defined by service, one file each: accessibility.cpp, attributes.cpp, extents.cpp, writes.cpp,
+// toolkits.cpp, workspace.cpp, keyboard.cpp, keyboard_layout.cpp, typing_target.cpp, windows.cpp,
+// time.cpp.
 #pragma once
 
 #include <map>
@@ -11,7 +12,7 @@
 #include "accessibility_session.h"
 #include "accessible_reads.h"
 #include "platform/platform.h"
-#include "x_display.h"
+#include "window_system.h"
 
 namespace fieldpilot::platform::live {
 
@@ -19,7 +20,7 @@ struct LiveElement;
 
 class LiveDesktop final : public Desktop {
   public:
-    // Opens the display named by DISPLAY and the accessibility bus; either may fail, which the
+    // Opens the session's window system and the accessibility bus; either may fail, which the
     // trust check then reports.
     LiveDesktop();
 
@@ -80,12 +81,15 @@ class LiveDesktop final : public Desktop {
                      const std::string& before);
     // Whether the keys of this run go to a terminal (typing_target.cpp).
     bool typingIntoTerminal();
-    // Activation of the process's topmost window (workspace.cpp).
+    // Window positions where AT-SPI's are not on the screen (extents.cpp).
+    AttributeRead windowSystemExtents(const LiveElement& element, bool position);
+    // Activation of the process's topmost window, the active window's owner and what is known of
+    // a process (workspace.cpp).
     bool activateWindowsOf(Pid pid);
     std::optional<Pid> frontmostPid();
     RunningApplication describe(Pid pid);
 
-    XDisplay display_;
+    std::unique_ptr<WindowSystem> windows_;
     AccessibilitySession session_;
     std::map<Pid, RunningApplication> described_;
     std::map<Pid, std::string> toolkits_;

@@ -61,34 +61,23 @@ std::optional<std::string> accessibleName(AccessibilitySession& session, Pid pid
 }  // namespace
 
 std::optional<Pid> LiveDesktop::frontmostPid() {
-    if (!display_.isOpen())
-        return std::nullopt;
-    const auto window = display_.activeWindow();
-    return window ? display_.windowPid(*window) : std::nullopt;
+    return windows_->frontmostPid();
 }
 
-// What NSRunningApplication would say: the name from AT-SPI or WM_CLASS, the GTK application id
-// or WM_CLASS as the bundle identifier, the executable's folder as the bundle. Remembered for the
-// run, so that an application that stopped answering costs its timeout once.
+// What NSRunningApplication would say: the name from AT-SPI or the window class, the GTK
+// application id or the window class as the bundle identifier, the executable's folder as the
+// bundle. Remembered for the run, so that an application that stopped answering costs its timeout
+// once.
 RunningApplication LiveDesktop::describe(Pid pid) {
     if (const auto known = described_.find(pid); known != described_.end())
         return known->second;
     RunningApplication application;
     application.pid = pid;
-    std::optional<std::string> windowClass;
-    std::optional<std::string> applicationId;
-    if (display_.isOpen()) {
-        for (const Window window : display_.windowsOf(pid)) {
-            if (!windowClass)
-                windowClass = display_.windowClass(window);
-            if (!applicationId)
-                applicationId = display_.textProperty(window, "_GTK_APPLICATION_ID");
-        }
-    }
+    const WindowOwner owner = windows_->describe(pid);
     application.localizedName = accessibleName(session_, pid);
     if (!application.localizedName)
-        application.localizedName = windowClass;
-    application.bundleIdentifier = applicationId ? applicationId : windowClass;
+        application.localizedName = owner.windowClass;
+    application.bundleIdentifier = owner.applicationId ? owner.applicationId : owner.windowClass;
     application.bundlePath = executableFolder(pid);
     described_.emplace(pid, application);
     return application;
@@ -108,14 +97,11 @@ std::optional<RunningApplication> LiveDesktop::runningApplication(Pid pid) {
 }
 
 bool LiveDesktop::activateWindowsOf(Pid pid) {
-    if (!display_.isOpen())
-        return false;
-    const auto windows = display_.windowsOf(pid);
-    return !windows.empty() && display_.activate(windows.front());
+    return windows_->activate(pid);
 }
 
 // Activation brings the process's topmost window forward; the options (all windows or not) have
-// no counterpart in X11.
+// no counterpart on Linux desktops.
 bool LiveDesktop::activateApplication(Pid pid, std::uint32_t) {
     return processExists(pid) && activateWindowsOf(pid);
 }

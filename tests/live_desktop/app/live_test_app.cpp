@@ -105,10 +105,14 @@ std::string clipboardText() {
     return result;
 }
 
-// Focus-stealing prevention refuses a request without a real timestamp.
+// Focus-stealing prevention refuses a request without a real timestamp on X11; Wayland
+// compositors take none from a client.
 void present() {
     GdkWindow* window = gtk_widget_get_window(app.window);
-    gtk_window_present_with_time(GTK_WINDOW(app.window), gdk_x11_get_server_time(window));
+    if (GDK_IS_X11_WINDOW(window))
+        gtk_window_present_with_time(GTK_WINDOW(app.window), gdk_x11_get_server_time(window));
+    else
+        gtk_window_present(GTK_WINDOW(app.window));
     app.presentPending = true;
     g_timeout_add(
         kPresentTimeoutMs,
@@ -184,7 +188,9 @@ void onActiveChanged(GObject*, GParamSpec*, gpointer) {
         return;
     if (!app.announced) {
         app.announced = true;
-        const auto xid = gdk_x11_window_get_xid(gtk_widget_get_window(app.window));
+        // A native Wayland window has no id a client could know: 0.
+        GdkWindow* window = gtk_widget_get_window(app.window);
+        const auto xid = GDK_IS_X11_WINDOW(window) ? gdk_x11_window_get_xid(window) : 0;
         answer("ready " + std::to_string(getpid()) + " " + std::to_string(xid));
     }
     if (app.presentPending) {

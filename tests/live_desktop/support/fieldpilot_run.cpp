@@ -27,7 +27,7 @@ std::string readFile(const std::string& path) {
 
 }  // namespace
 
-FieldpilotResult runFieldpilot(const HeadlessDesktop& desktop, const std::string& executable,
+FieldpilotResult runFieldpilot(const PrivateSession& desktop, const std::string& executable,
                                const std::vector<std::string>& arguments,
                                const std::string& standardInput) {
     const std::string errorLog = desktop.logFile("fieldpilot.stderr");

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "support/headless_desktop.h"
+#include "support/private_session.h"
 
 namespace live_desktop {
 
@@ -19,7 +19,7 @@ struct FieldpilotResult {
     nlohmann::json reply;  // the output parsed, null when it is not one JSON value
 };
 
-FieldpilotResult runFieldpilot(const HeadlessDesktop& desktop, const std::string& executable,
+FieldpilotResult runFieldpilot(const PrivateSession& desktop, const std::string& executable,
                                const std::vector<std::string>& arguments,
                                const std::string& standardInput = "");
 

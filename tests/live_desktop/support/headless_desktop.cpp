@@ -11,6 +11,7 @@
 #include <sstream>
 #include <thread>
 
+#include "support/announce_pipe.h"
 #include "support/line_reader.h"
 
 namespace live_desktop {
@@ -23,33 +24,6 @@ using namespace std::chrono_literals;
 constexpr milliseconds kStartLimit = 15s;
 constexpr milliseconds kPollInterval = 20ms;
 constexpr const char* kBusLauncher = "/usr/libexec/at-spi-bus-launcher";
-
-std::string lastLines(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::string all = text.str();
-    constexpr std::size_t kShown = 600;
-    return all.size() > kShown ? all.substr(all.size() - kShown) : all;
-}
-
-// The descriptor a service prints its address or display to, and our end of it.
-struct AnnouncePipe {
-    AnnouncePipe() {
-        if (pipe(ends) != 0)
-            throw std::runtime_error("pipe failed");
-    }
-    ~AnnouncePipe() {
-        close(ends[0]);
-        if (ends[1] >= 0)
-            close(ends[1]);
-    }
-    void closeWritingEnd() {
-        close(ends[1]);
-        ends[1] = -1;
-    }
-    int ends[2];
-};
 
 // True once the root window of the display carries the property.
 bool rootHasProperty(const std::string& display, const char* property) {
@@ -106,57 +80,6 @@ HeadlessDesktop::~HeadlessDesktop() {
     tearDown();
 }
 
-void HeadlessDesktop::tearDown() {
-    while (!services_.empty())
-        services_.pop_back();
-    killRemainingChildren();
-    for (auto it = savedEnvironment_.rbegin(); it != savedEnvironment_.rend(); ++it) {
-        if (it->second)
-            setenv(it->first.c_str(), it->second->c_str(), 1);
-        else
-            unsetenv(it->first.c_str());
-    }
-    savedEnvironment_.clear();
-    std::error_code ignored;
-    if (!folder_.empty())
-        std::filesystem::remove_all(folder_, ignored);
-    folder_.clear();
-}
-
-void HeadlessDesktop::setEnvironment(const std::string& name,
-                                     const std::optional<std::string>& value) {
-    const char* old = getenv(name.c_str());
-    savedEnvironment_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    if (value)
-        setenv(name.c_str(), value->c_str(), 1);
-    else
-        unsetenv(name.c_str());
-}
-
-void HeadlessDesktop::makePrivateFolders() {
-    const char* base = getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/live-desktop-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed for " + pattern);
-    folder_ = pattern;
-    std::filesystem::create_directories(folder_ / "home");
-    std::filesystem::create_directories(folder_ / "runtime");
-    std::filesystem::permissions(folder_ / "runtime", std::filesystem::perms::owner_all);
-
-    setEnvironment("HOME", (folder_ / "home").string());
-    setEnvironment("XDG_RUNTIME_DIR", (folder_ / "runtime").string());
-    setEnvironment("XDG_CONFIG_HOME", (folder_ / "home/.config").string());
-    setEnvironment("XDG_CACHE_HOME", (folder_ / "home/.cache").string());
-    // Programs under test pick the live desktop and find it through these alone.
-    for (const char* name : {"FIELDPILOT_DESKTOP", "NO_AT_BRIDGE", "AT_SPI_BUS_ADDRESS",
-                             "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "DISPLAY"})
-        setEnvironment(name, std::nullopt);
-    setEnvironment("GDK_BACKEND", "x11");
-    // No dconf or gvfs daemons get activated on the private bus.
-    setEnvironment("GSETTINGS_BACKEND", "memory");
-    setEnvironment("GIO_USE_VFS", "local");
-}
-
 void HeadlessDesktop::startXServer() {
     AnnouncePipe announce;
     const std::string log = logFile("xvfb.log");
@@ -174,23 +97,8 @@ void HeadlessDesktop::startXServer() {
                             : "Xvfb did not start: " + lastLines(log));
     }
     display_ = ":" + *number;
-    services_.push_back(std::move(server));
+    addService(std::move(server));
     setEnvironment("DISPLAY", display_);
-}
-
-void HeadlessDesktop::startSessionBus() {
-    AnnouncePipe announce;
-    const std::string log = logFile("session-bus.log");
-    auto bus = std::make_unique<ChildProcess>(
-        ChildOptions{.argv = {"dbus-daemon", "--session", "--nofork", "--print-address=3"},
-                     .logPath = log,
-                     .passedDescriptor = announce.ends[1]});
-    announce.closeWritingEnd();
-    const auto address = LineReader(announce.ends[0]).next(kStartLimit);
-    if (!address || address->empty())
-        throw std::runtime_error("dbus-daemon did not start: " + lastLines(log));
-    services_.push_back(std::move(bus));
-    setEnvironment("DBUS_SESSION_BUS_ADDRESS", *address);
 }
 
 // The launcher owns org.a11y.Bus on the session bus, starts the accessibility bus (where the
@@ -202,7 +110,7 @@ void HeadlessDesktop::startAccessibilityBus() {
                                                     .logPath = log,
                                                     .parentDeathSignal = SIGTERM});
     waitForRootProperty(display_, "AT_SPI_BUS", *launcher, log);
-    services_.push_back(std::move(launcher));
+    addService(std::move(launcher));
 }
 
 void HeadlessDesktop::startWindowManager() {
@@ -210,7 +118,7 @@ void HeadlessDesktop::startWindowManager() {
     auto manager = std::make_unique<ChildProcess>(
         ChildOptions{.argv = {"openbox", "--sm-disable"}, .logPath = log});
     waitForRootProperty(display_, "_NET_SUPPORTING_WM_CHECK", *manager, log);
-    services_.push_back(std::move(manager));
+    addService(std::move(manager));
 }
 
 void HeadlessDesktop::setKeyboardLayout(const std::string& layout) {

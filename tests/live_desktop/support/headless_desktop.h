@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/child_process.h"
+#include "support/private_session.h"
 
 namespace live_desktop {
 
@@ -23,7 +23,7 @@ struct NoXServer : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-class HeadlessDesktop {
+class HeadlessDesktop : public PrivateSession {
   public:
     // Throws NoXServer when Xvfb cannot run, std::runtime_error when another part fails.
     HeadlessDesktop();
@@ -32,9 +32,6 @@ class HeadlessDesktop {
     HeadlessDesktop& operator=(const HeadlessDesktop&) = delete;
 
     const std::string& display() const { return display_; }
-    const std::filesystem::path& folder() const { return folder_; }
-    // A file in the private folder for a child's standard error.
-    std::string logFile(const std::string& name) const { return (folder_ / name).string(); }
 
     // Switches the X keyboard layout (setxkbmap), e.g. "fr" or "us".
     void setKeyboardLayout(const std::string& layout);
@@ -43,20 +40,11 @@ class HeadlessDesktop {
     void setToolkitAccessibility(bool on);
 
   private:
-    // Stops every service, restores the environment and removes the private folders.
-    void tearDown();
-    void makePrivateFolders();
-    void setEnvironment(const std::string& name, const std::optional<std::string>& value);
     void startXServer();
-    void startSessionBus();
     void startAccessibilityBus();
     void startWindowManager();
 
-    std::filesystem::path folder_;
     std::string display_;
-    std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;
-    // Stopped in reverse order of starting.
-    std::vector<std::unique_ptr<ChildProcess>> services_;
 };
 
 }  // namespace live_desktop

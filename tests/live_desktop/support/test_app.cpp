@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 constexpr std::chrono::milliseconds kStartLimit = 30s;
 constexpr std::chrono::milliseconds kAnswerLimit = 10s;
 
-ChildOptions appOptions(const HeadlessDesktop& desktop, const AppOptions& options) {
+ChildOptions appOptions(const PrivateSession& desktop, const AppOptions& options) {
     std::vector<std::string> argv = options.program;
     if (argv.empty())
         argv = {LIVE_TEST_APP_EXE, "--title", options.title, "--elements",
@@ -29,7 +29,7 @@ ChildOptions appOptions(const HeadlessDesktop& desktop, const AppOptions& option
 
 }  // namespace
 
-TestApp::TestApp(const HeadlessDesktop& desktop, const AppOptions& options)
+TestApp::TestApp(const PrivateSession& desktop, const AppOptions& options)
     : process_(appOptions(desktop, options)), output_(process_.output()) {
     const auto ready = output_.next(kStartLimit);
     std::istringstream words(ready.value_or(""));

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "support/child_process.h"
-#include "support/headless_desktop.h"
 #include "support/line_reader.h"
+#include "support/private_session.h"
 
 namespace live_desktop {
 
@@ -26,7 +26,7 @@ class TestApp {
   public:
     // Returns once the window is mapped and active; throws std::runtime_error when it is not
     // within the start limit.
-    TestApp(const HeadlessDesktop& desktop, const AppOptions& options = {});
+    TestApp(const PrivateSession& desktop, const AppOptions& options = {});
 
     pid_t pid() const { return pid_; }
     unsigned long windowId() const { return windowId_; }

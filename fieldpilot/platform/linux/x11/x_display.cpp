@@ -1,4 +1,4 @@
-#include "x_display.h"
+#include "x11/x_display.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>

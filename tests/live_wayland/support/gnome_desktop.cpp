@@ -1,0 +1,82 @@
+#include "support/gnome_desktop.h"
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include "support/line_reader.h"
+
+namespace live_wayland {
+namespace {
+
+using namespace std::chrono_literals;
+using live_desktop::ChildOptions;
+using live_desktop::ChildProcess;
+using live_desktop::LineReader;
+
+constexpr std::chrono::milliseconds kStartLimit = 60s;
+constexpr std::chrono::milliseconds kPollInterval = 50ms;
+constexpr const char* kSocketName = "wayland-gnome";
+
+bool logSays(const std::string& path, const std::string& words) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str().find(words) != std::string::npos;
+}
+
+}  // namespace
+
+GnomeDesktop::GnomeDesktop() {
+    try {
+        makePrivateFolders();
+        startSessionBus();
+        startBus("DBUS_SYSTEM_BUS_ADDRESS", "system-bus.log");
+        startShell();
+        startKeyboard();
+    } catch (...) {
+        keyboard_.reset();
+        tearDown();
+        throw;
+    }
+}
+
+GnomeDesktop::~GnomeDesktop() {
+    keyboard_.reset();
+    tearDown();
+}
+
+void GnomeDesktop::startShell() {
+    const std::string log = logFile("gnome-shell.log");
+    // gnome-shell starts services of its own: SIGTERM lets it end them.
+    auto shell = std::make_unique<ChildProcess>(ChildOptions{
+        .argv = {"gnome-shell", "--headless", "--wayland", "--no-x11", "--virtual-monitor",
+                 "1280x800", std::string("--wayland-display=") + kSocketName},
+        .logPath = log,
+        .parentDeathSignal = SIGTERM});
+    const auto socket = folder() / "runtime" / kSocketName;
+    const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
+    while (!std::filesystem::exists(socket) || !logSays(log, "GNOME Shell started")) {
+        if (shell->waitFor(0ms) || std::chrono::steady_clock::now() > deadline)
+            throw std::runtime_error("gnome-shell did not start: " + live_desktop::lastLines(log));
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    addService(std::move(shell));
+    setEnvironment("WAYLAND_DISPLAY", std::string(kSocketName));
+    setEnvironment("GDK_BACKEND", std::string("wayland"));
+}
+
+void GnomeDesktop::startKeyboard() {
+    keyboard_ = std::make_unique<ChildProcess>(
+        ChildOptions{.argv = {"/usr/bin/python3", REMOTE_DESKTOP_KEYBOARD_SCRIPT},
+                     .pipeInput = true,
+                     .pipeOutput = true,
+                     .logPath = logFile("keyboard.log")});
+    if (LineReader(keyboard_->output()).next(kStartLimit) != "ready")
+        throw std::runtime_error("no remote desktop keyboard: " +
+                                 live_desktop::lastLines(logFile("keyboard.log")));
+}
+
+}  // namespace live_wayland
