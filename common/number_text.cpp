@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 
 namespace number_text {
@@ -73,8 +74,6 @@ Decimal shortestDecimal(double number) {
             break;
         }
     }
-    while (decimal.digits.size() > 1 && decimal.digits.back() == '0')
-        decimal.digits.pop_back();
     return decimal;
 }
 
@@ -121,9 +120,8 @@ std::size_t fixedLength(const Decimal& decimal) {
     return static_cast<std::size_t>(-decimal.exponent) + 1 + decimal.digits.size();
 }
 
-}  // namespace
-
-std::string shortest(double number) {
+// The sign, then the text of a value that has no digits of its own (NaN, an infinity, a zero).
+std::optional<std::string> textWithoutDigits(double number) {
     const std::string sign = std::signbit(number) ? "-" : "";
     if (std::isnan(number))
         return sign + "nan";
@@ -131,12 +129,42 @@ std::string shortest(double number) {
         return sign + "inf";
     if (number == 0)
         return sign + "0";
+    return std::nullopt;
+}
+
+void dropTrailingZeros(Decimal& decimal) {
+    while (decimal.digits.size() > 1 && decimal.digits.back() == '0')
+        decimal.digits.pop_back();
+}
+
+}  // namespace
+
+std::string shortest(double number) {
+    if (auto text = textWithoutDigits(number))
+        return *text;
+    const std::string sign = number < 0 ? "-" : "";
     const double magnitude = std::fabs(number);
-    const Decimal decimal = shortestDecimal(magnitude);
+    Decimal decimal = shortestDecimal(magnitude);
+    dropTrailingZeros(decimal);
     const std::string inScientific = scientific(decimal);
     if (fixedLength(decimal) <= inScientific.size())
         return sign + fixed(decimal, magnitude);
     return sign + inScientific;
+}
+
+std::string withSignificantDigits(double number, int significantDigits) {
+    if (auto text = textWithoutDigits(number))
+        return *text;
+    const std::string sign = number < 0 ? "-" : "";
+    const double magnitude = std::fabs(number);
+    std::array<char, 64> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.*e", significantDigits - 1, magnitude);
+    Decimal decimal = parseScientific(buffer.data());
+    dropTrailingZeros(decimal);
+    // %g chooses by the exponent after rounding: fixed notation from 1e-4 up to the precision.
+    if (decimal.exponent < -4 || decimal.exponent >= significantDigits)
+        return sign + scientific(decimal);
+    return sign + fixed(decimal, magnitude);
 }
 
 }  // namespace number_text

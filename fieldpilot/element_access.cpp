@@ -9,15 +9,22 @@ namespace fieldpilot {
 
 namespace {
 
-// NSNumber's stringValue: integers in decimal, floating numbers in their shortest round-trip form,
-// and booleans (CFBoolean is an NSNumber) as "1" or "0".
+// NSNumber's stringValue ("%0.7g" for a 32-bit float, "%0.16g" for a double).
+constexpr int kFloatDigits = 7;
+constexpr int kDoubleDigits = 16;
+
+// NSNumber's stringValue: integers in decimal, floating numbers with the significant digits of
+// their precision (a float 0.3 and the double 0.1 + 0.2 both read "0.3"), and booleans (CFBoolean
+// is an NSNumber) as "1" or "0".
 std::optional<std::string> numberText(const Value& value) {
     if (const auto* integer = value.get<std::int64_t>())
         return std::to_string(*integer);
     if (const auto* flag = value.get<bool>())
         return std::string(*flag ? "1" : "0");
     if (const auto* number = value.get<double>())
-        return number_text::shortest(*number);
+        return number_text::withSignificantDigits(*number, kDoubleDigits);
+    if (const auto* number = value.get<float>())
+        return number_text::withSignificantDigits(*number, kFloatDigits);
     return std::nullopt;
 }
 
@@ -94,6 +101,8 @@ bool boolean(Desktop& desktop, const Element& element, std::string_view name) {
         return *integer == 1;
     if (const auto* number = value->get<double>())
         return *number == 1.0;
+    if (const auto* number = value->get<float>())
+        return *number == 1.0f;
     return false;
 }
 

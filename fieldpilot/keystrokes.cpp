@@ -21,6 +21,8 @@ constexpr Micros kPauseAfterKeyEvent{12'000};
 constexpr KeyCode kLastScannedKeyCode = 127;
 constexpr std::uint16_t kKeyActionDown = 0;  // kUCKeyActionDown
 constexpr std::uint32_t kNoModifiers = 0;
+// UCKeyTranslate's modifier key state for Command alone: (cmdKey >> 8) & 0xFF, cmdKey being 0x100.
+constexpr std::uint32_t kCommandModifiers = (0x100 >> 8) & 0xFF;
 constexpr std::uint32_t kNoTranslationOptions = 0;
 constexpr std::size_t kTranslationBufferUnits = 4;
 
@@ -33,16 +35,27 @@ std::optional<std::string> utf8Of(char16_t unit) {
     return text;
 }
 
-// What the key types when pressed alone, when that is exactly one UTF-16 unit.
-std::optional<std::string> unmodifiedText(Desktop& desktop, std::span<const std::uint8_t> layout,
-                                          KeyCode key, std::uint32_t keyboardType) {
+// What the key types with these modifiers held, when that is exactly one UTF-16 unit.
+std::optional<std::string> typedText(Desktop& desktop, std::span<const std::uint8_t> layout,
+                                     KeyCode key, std::uint32_t modifiers,
+                                     std::uint32_t keyboardType) {
     std::uint32_t deadKeyState = 0;
     const auto translation =
-        desktop.translateKey(layout, key, kKeyActionDown, kNoModifiers, keyboardType,
+        desktop.translateKey(layout, key, kKeyActionDown, modifiers, keyboardType,
                              kNoTranslationOptions, deadKeyState, kTranslationBufferUnits);
     if (translation.status != 0 || translation.characters.size() != 1)
         return std::nullopt;
     return utf8Of(translation.characters.front());
+}
+
+std::optional<KeyCode> keyTyping(Desktop& desktop, std::span<const std::uint8_t> layout,
+                                 std::string_view wanted, std::uint32_t modifiers,
+                                 std::uint32_t keyboardType) {
+    for (KeyCode key = 0; key <= kLastScannedKeyCode; ++key) {
+        if (typedText(desktop, layout, key, modifiers, keyboardType) == wanted)
+            return key;
+    }
+    return std::nullopt;
 }
 
 void postKeyEvent(Desktop& desktop, const EventSourceHandle* source, KeyCode key, bool down,
@@ -65,10 +78,12 @@ KeyCode keyCode(Desktop& desktop, std::string_view wanted, KeyCode fallback) {
     if (!layout || layout->empty())
         return fallback;
 
+    // The shortcut is pressed with Command held, and some layouts ("Dvorak – QWERTY ⌘") type
+    // other letters then: the key that types the letter with Command is the one to press.
     const std::uint32_t keyboardType = desktop.keyboardType();
-    for (KeyCode key = 0; key <= kLastScannedKeyCode; ++key) {
-        if (unmodifiedText(desktop, *layout, key, keyboardType) == wanted)
-            return key;
+    for (const std::uint32_t modifiers : {kCommandModifiers, kNoModifiers}) {
+        if (const auto key = keyTyping(desktop, *layout, wanted, modifiers, keyboardType))
+            return *key;
     }
     return fallback;
 }

@@ -19,8 +19,9 @@ inline constexpr KeyCode kUsKeyV = 9;
 inline constexpr KeyCode kDeleteKey = 51;
 inline constexpr KeyCode kRightArrowKey = 124;
 
-// The lowest key code whose unmodified key-down types exactly `wanted` (one UTF-16 unit) in the
-// current keyboard layout; `fallback` when there is none or the layout cannot be read.
+// The lowest key code whose key-down with Command held types exactly `wanted` (one UTF-16 unit)
+// in the current keyboard layout, else the lowest whose unmodified key-down types it; `fallback`
+// when there is none or the layout cannot be read.
 KeyCode keyCode(platform::Desktop& desktop, std::string_view wanted, KeyCode fallback);
 
 // Posts Command down, the key down and up with the Command flag, then Command up, 12 ms apart.

@@ -1,6 +1,8 @@
 #include "session.h"
 
 #include <chrono>
+#include <optional>
+#include <string>
 
 #include "events.h"
 #include "unicode.h"
@@ -18,6 +20,7 @@ constexpr Micros kAutoStopInterval{200'000};
 constexpr Micros kFinishDelay{1'500'000};
 // Below this level (an RMS of about -27.5 dBFS) the speaker counts as quiet.
 constexpr float kQuietLevel = 0.45f;
+constexpr auto kNoInputDevice = "no audio input device";
 
 double secondsBetween(Micros earlier, Micros later) {
     return std::chrono::duration<double>(later - earlier).count();
@@ -70,14 +73,30 @@ void handleRecognition(DictationProcess& process,
     }
 }
 
+// Taps the input, prepares and starts the engine, stopping at the first step that fails; the
+// reason, when one does. A Mac without any audio input (a Mac mini with no microphone, a closed
+// MacBook) gives a format of 0 Hz or 0 channels, and AVFAudio raises an exception on every step
+// after that, so it is not taken.
+std::optional<std::string> startEngine(DictationProcess& process) {
+    platform::AudioEngine& engine = *process.engine;
+    const platform::AudioFormat format = engine.inputFormat(kInputBus);
+    if (format.sampleRate == 0 || format.channelCount == 0)
+        return kNoInputDevice;
+    if (auto failure =
+            engine.installTap(kInputBus, kTapBufferFrames, format, makeAudioTap(process)))
+        return failure;
+    // Observed before the start, so that a change right after it is not missed. The engine has
+    // stopped itself then and delivers nothing more: the dictation ends as a stop request ends it.
+    engine.onConfigurationChange([&process] { stop(process); });
+    if (auto failure = engine.prepare())
+        return failure;
+    return engine.start();
+}
+
 }  // namespace
 
 void start(DictationProcess& process, std::shared_ptr<platform::Recognizer> recognizer) {
-    platform::AudioEngine& engine = *process.engine;
-    const platform::AudioFormat format = engine.inputFormat(kInputBus);
-    engine.installTap(kInputBus, kTapBufferFrames, format, makeAudioTap(process));
-    engine.prepare();
-    if (const std::optional<std::string> failure = engine.start()) {
+    if (const std::optional<std::string> failure = startEngine(process)) {
         emit(process.events, {{"error", "mic: " + *failure}});
         process.endProcess(kExitEngineFailed);
         return;

@@ -11,8 +11,10 @@
 namespace voicepipe {
 
 // Starts capturing and recognising: "status" "listening", then "level" and "partial" events,
-// until the silence rule or the session cap stops it. Exits with kExitEngineFailed after
-// "mic: ..." when the audio engine does not start. It does not look at `stopping`.
+// until the silence rule or the session cap stops it, or a change of the audio hardware stops the
+// engine (which stops the dictation as a stop request does). Exits with kExitEngineFailed after
+// "mic: ..." when there is no input device or the audio engine does not start. It does not look
+// at `stopping`.
 void start(DictationProcess& process, std::shared_ptr<platform::Recognizer> recognizer);
 
 // Stops the audio and ends the request's audio; 1.5 s later `finish` writes whatever `lastText`

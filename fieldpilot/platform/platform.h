@@ -65,11 +65,12 @@ class Value;
 using Array = std::vector<Value>;
 
 // An attribute value as the platform hands it over. Booleans (CFBoolean) are kept apart from
-// numbers; numbers are integers or floating-point as the platform stored them.
+// numbers; numbers are integers or floating-point as the platform stored them. A number stored as
+// a 32-bit float stays a float: NSNumber's stringValue writes it with fewer digits than a double.
 class Value {
   public:
-    using Storage = std::variant<std::string, std::int64_t, double, bool, Element, Array, Geometry,
-                                 AttributedText, OtherValue>;
+    using Storage = std::variant<std::string, std::int64_t, double, float, bool, Element, Array,
+                                 Geometry, AttributedText, OtherValue>;
 
     template <typename T>
     requires std::constructible_from<Storage, T> Value(T&& value)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "shared/decimal_comma_locale.h"
@@ -56,6 +57,38 @@ TEST(ShortestNumberText, KeepsTheDecimalPointWhateverTheProcessLocale) {
 
     EXPECT_EQ(shortest(0.13), "0.13");
     EXPECT_EQ(shortest(0.1 + 0.2), "0.30000000000000004");
+}
+
+}  // namespace
+
+namespace {
+
+using number_text::withSignificantDigits;
+
+std::string printfG(double number, int digits) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%0.*g", digits, number);
+    return buffer;
+}
+
+TEST(SignificantDigitsText, WritesWhatPrintfsGWritesInTheCLocale) {
+    for (const double number :
+         {0.3, 0.1 + 0.2, double(0.3f), 1.0 / 3, 100.0, 1e15, 1e16, 1e-4, 1e-5, 123456789.0,
+          9999999.5, 0.000123456789, -2.5, -1e300, 5e-324, 0.0}) {
+        for (const int digits : {7, 16}) {
+            EXPECT_EQ(withSignificantDigits(number, digits), printfG(number, digits))
+                << number << " with " << digits << " digits";
+        }
+    }
+}
+
+TEST(SignificantDigitsText, KeepsTheDecimalPointWhateverTheProcessLocale) {
+    const test_support::DecimalCommaLocale locale;
+    if (!locale.active())
+        GTEST_SKIP() << "localedef could not build de_DE";
+
+    EXPECT_EQ(withSignificantDigits(0.1 + 0.2, 16), "0.3");
+    EXPECT_EQ(withSignificantDigits(2.5e-7, 7), "2.5e-07");
 }
 
 }  // namespace

@@ -43,6 +43,18 @@ TEST(ElementAccess, StringGivesTextAndTheStringFormOfNumbersOnly) {
     }
 }
 
+TEST(ElementAccess, StringWritesFloatingNumbersWithTheDigitsOfTheirPrecision) {
+    // As NSNumber's stringValue: %0.7g for a 32-bit float, %0.16g for a double.
+    auto desktop = desktopWith(R"("AXSlider": {"float32": 0.3}, "AXSum": 0.30000000000000004,
+        "AXLargeFloat": {"float32": 123456789}, "AXThird": 0.3333333333333333)");
+    const Element app = desktop->createApplicationElement(7);
+    const auto read = [&](std::string_view name) { return string(*desktop, app, name); };
+    EXPECT_EQ(read("AXSlider"), "0.3");
+    EXPECT_EQ(read("AXSum"), "0.3");
+    EXPECT_EQ(read("AXLargeFloat"), "1.234568e+08");
+    EXPECT_EQ(read("AXThird"), "0.3333333333333333");
+}
+
 TEST(ElementAccess, BooleanIsTrueOnlyForTrueOrTheNumberOne) {
     auto desktop = desktopWith(R"("AXYes": true, "AXNo": false, "AXOne": 1, "AXOneFloat": 1.0,
         "AXTwo": 2, "AXText": "1", "AXBroken": {"error": -25212})");

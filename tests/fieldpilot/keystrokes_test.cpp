@@ -135,6 +135,13 @@ TEST(KeyCode, FindsTheFirstKeyThatTypesExactlyTheCharacterInTheCurrentLayout) {
     EXPECT_EQ(keyCode(*custom, "", 99), 99);
 }
 
+TEST(KeyCode, TakesTheKeyThatTypesTheLetterWhileCommandIsHeld) {
+    // Without modifiers this layout types "v" on key 47 and "c" on key 34 (Dvorak).
+    auto dvorakQwerty = desktopWithLayout(R"("dvorak-qwerty-command")");
+    EXPECT_EQ(keyCode(*dvorakQwerty, "v", 99), 9);
+    EXPECT_EQ(keyCode(*dvorakQwerty, "c", 99), 8);
+}
+
 TEST(KeyCode, FallsBackWhenTheLayoutCannotBeRead) {
     EXPECT_EQ(keyCode(*desktopWithLayout(R"("nodata")"), "c", 8), 8);
     EXPECT_EQ(keyCode(*desktopWithLayout("null"), "c", 8), 8);

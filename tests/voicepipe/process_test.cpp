@@ -188,6 +188,47 @@ TEST_F(ProcessTest, EngineThatDoesNotStartExits4) {
     EXPECT_EQ(voicepipe.waitForEnd(), 4);
 }
 
+struct MicrophoneFailure {
+    std::string name;
+    json scenario;
+    std::string error;
+};
+void PrintTo(const MicrophoneFailure& failure, std::ostream* out) {
+    *out << failure.name;
+}
+
+class MicrophoneFailureTest : public ProcessTest,
+                              public ::testing::WithParamInterface<MicrophoneFailure> {};
+
+// AVFAudio raises exceptions here rather than returning errors; none may end the process silently.
+TEST_P(MicrophoneFailureTest, WritesTheReasonAndExits4) {
+    VoicepipeProcess voicepipe(launchWith(GetParam().scenario));
+    EXPECT_THAT(voicepipe.allLines(), ElementsAre(json{{"error", GetParam().error}}.dump()));
+    EXPECT_EQ(voicepipe.waitForEnd(), 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NoInputDeviceOrAnEngineException, MicrophoneFailureTest,
+    ::testing::Values(MicrophoneFailure{"NoInputDevice",
+                                        {{"inputFormat", {{"sampleRate", 0}, {"channels", 0}}}},
+                                        "mic: no audio input device"},
+                      MicrophoneFailure{
+                          "EngineException",
+                          {{"engineException", "com.apple.coreaudio.avfaudio error -10868"}},
+                          "mic: com.apple.coreaudio.avfaudio error -10868"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(ProcessTest, AChangeOfAudioHardwareEndsTheDictationWithTheTextSoFar) {
+    VoicepipeProcess voicepipe(launchWith({{"audio", {{{"seconds", 10}, {"rms", 0.1}}}},
+                                           {"results", {{{"at", 0.05}, {"text", "Hello"}}}},
+                                           {"configurationChangeAt", 0.3}}));
+    EXPECT_THAT(
+        withoutLevels(voicepipe.allLines()),
+        ElementsAre(R"({"status":"listening"})", R"({"partial":"Hello"})", R"({"final":"Hello"})"));
+    EXPECT_EQ(voicepipe.waitForEnd(), 0);
+    EXPECT_THAT(folder.loggedOps(), ::testing::Contains("configurationChange"));
+}
+
 TEST_F(ProcessTest, RecognitionErrorBeforeAnyTextExits5) {
     VoicepipeProcess voicepipe(
         launchWith({{"results", {{{"at", 0.05}, {"error", "Speech service unreachable."}}}}}));

@@ -50,6 +50,56 @@ TEST_F(SessionTest, EngineThatDoesNotStartEndsWithMicErrorAndStatus4) {
     EXPECT_EQ(recognizer->tasksOpened, 0);
 }
 
+TEST_F(SessionTest, WithoutAnInputDeviceNothingIsTappedAndItEndsWithMicErrorAndStatus4) {
+    engine->format = {0, 0};
+    start(process, recognizer);
+    EXPECT_THAT(engine->calls, IsEmpty());
+    EXPECT_THAT(lines(), ElementsAre(R"({"error":"mic: no audio input device"})"));
+    EXPECT_EQ(exitStatus, kExitEngineFailed);
+}
+
+struct EngineStepFailure {
+    std::string step;
+    std::optional<std::string> FakeEngine::*failure;
+    std::vector<std::string> calls;  // up to the failing step, and none after it
+};
+void PrintTo(const EngineStepFailure& failure, std::ostream* out) {
+    *out << failure.step;
+}
+
+class EngineStepFailureTest : public SessionTest,
+                              public ::testing::WithParamInterface<EngineStepFailure> {};
+
+TEST_P(EngineStepFailureTest, EndsWithMicErrorAndStatus4WithoutTakingTheNextStep) {
+    (*engine).*GetParam().failure = "required condition is false";
+    start(process, recognizer);
+    EXPECT_EQ(engine->calls, GetParam().calls);
+    EXPECT_THAT(lines(), ElementsAre(R"({"error":"mic: required condition is false"})"));
+    EXPECT_EQ(exitStatus, kExitEngineFailed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TapOrPrepare, EngineStepFailureTest,
+    ::testing::Values(EngineStepFailure{"Tap", &FakeEngine::tapFailure, {"installTap 0 1024"}},
+                      EngineStepFailure{"Prepare",
+                                        &FakeEngine::prepareFailure,
+                                        {"installTap 0 1024", "prepare"}}),
+    [](const auto& info) { return info.param.step; });
+
+TEST_F(SessionTest, AChangeOfAudioHardwareStopsTheDictationAsAStopRequestDoes) {
+    startListening();
+    recognize("Hello");
+    engine->tap(FakeBuffer::withRms(0.1f));  // loud: the silence rule would never fire
+    queue.runFor(1s);
+    engine->changeConfiguration(queue);
+    queue.runFor(0us);
+    EXPECT_EQ(request->endAudioCalls, 1);
+    queue.runFor(1'500ms);
+    EXPECT_THAT(lines(), ElementsAre(kListening, R"({"partial":"Hello"})", R"({"level":0.6})",
+                                     R"({"final":"Hello"})"));
+    EXPECT_EQ(exitStatus, kExitFinished);
+}
+
 TEST_F(SessionTest, WithoutSpeechTheNinetySecondCapStopsThenFinalFollowsAfterTheDelay) {
     startListening();
     queue.runFor(89'800ms);

@@ -58,19 +58,29 @@ struct AudioFormat {
 // Called on the audio capture thread, one buffer at a time.
 using TapBlock = std::function<void(const AudioBuffer&)>;
 
+// AVAudioEngine. Where the platform raises an exception instead of returning an error (AVFAudio
+// does for an input it cannot use), the call catches it and returns its reason: nothing is ever
+// thrown across the seam.
 class AudioEngine {
   public:
     virtual ~AudioEngine() = default;
-    // outputFormatForBus: of the input node
+    // outputFormatForBus: of the input node; a rate or channel count of 0 means no input device.
     virtual AudioFormat inputFormat(int bus) = 0;
-    virtual void installTap(int bus, std::uint32_t bufferSize, AudioFormat format,
-                            TapBlock tap) = 0;
+    // installTapOnBus:bufferSize:format:block: of the input node; nullopt, else the reason.
+    virtual std::optional<std::string> installTap(int bus, std::uint32_t bufferSize,
+                                                  AudioFormat format, TapBlock tap) = 0;
     virtual void removeTap(int bus) = 0;
-    virtual void prepare() = 0;
-    // startAndReturnError: nullopt on success, else the error's localised description.
+    // nullopt, else the reason.
+    virtual std::optional<std::string> prepare() = 0;
+    // startAndReturnError: nullopt on success, else the error's localised description or the
+    // reason.
     virtual std::optional<std::string> start() = 0;
     virtual bool isRunning() = 0;
     virtual void stop() = 0;
+    // AVAudioEngineConfigurationChangeNotification: the audio hardware changed (headphones
+    // plugged in, say) and the engine has stopped itself. `handler` runs on the main queue each
+    // time the change is reported.
+    virtual void onConfigurationChange(Work handler) = 0;
 };
 
 // SFSpeechAudioBufferRecognitionRequest. append() is called on the capture thread while

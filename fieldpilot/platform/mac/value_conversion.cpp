@@ -17,6 +17,13 @@ namespace fieldpilot::platform::mac {
 namespace {
 
 Value numberValue(CFNumberRef number) {
+    // A 32-bit float is kept as one, so that its text has a float's digits, not a double's.
+    const CFNumberType type = CFNumberGetType(number);
+    if (type == kCFNumberFloat32Type || type == kCFNumberFloatType) {
+        float single = 0;
+        CFNumberGetValue(number, kCFNumberFloat32Type, &single);
+        return single;
+    }
     if (!CFNumberIsFloatType(number)) {
         std::int64_t integer = 0;
         // Fails only for integers beyond the signed 64-bit range, which go on as doubles.
@@ -87,6 +94,9 @@ struct CFObjectFor {
     }
     CFRef<CFTypeRef> operator()(double floating) const {
         return cfNumber(kCFNumberDoubleType, &floating);
+    }
+    CFRef<CFTypeRef> operator()(float single) const {
+        return cfNumber(kCFNumberFloat32Type, &single);
     }
     CFRef<CFTypeRef> operator()(bool flag) const {
         return CFRef<CFBooleanRef>::retain(flag ? kCFBooleanTrue : kCFBooleanFalse);

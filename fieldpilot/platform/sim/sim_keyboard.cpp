@@ -15,6 +15,8 @@ constexpr std::uint16_t kDeleteKey = 51;
 constexpr std::uint16_t kRightArrowKey = 124;
 constexpr std::uint16_t kUCKeyActionDown = 0;
 constexpr std::uint16_t kUCKeyActionAutoKey = 2;
+// UCKeyTranslate's modifier key state for Command alone: (cmdKey >> 8) & 0xFF.
+constexpr std::uint32_t kCommandKeyState = 1;
 
 struct SimEventSource final : platform::EventSourceHandle {};
 
@@ -52,12 +54,14 @@ ElementRecord* focusedElementOf(DesktopState& state, platform::Pid pid) {
 
 enum class KeyEffect { None, SelectAll, Copy, Paste, DeleteBackward, CollapseToEnd };
 
-// Command shortcuts go by the text their key types in the current layout, plain keys by code.
+// Command shortcuts go by the text their key types in the current layout while Command is held,
+// plain keys by code.
 KeyEffect effectOf(const KeyboardLayout& layout, std::uint16_t keyCode, std::uint64_t flags) {
     if (flags & kCommandFlag) {
-        const auto key = layout.keys.find(keyCode);
-        const std::u16string_view typed =
-            key == layout.keys.end() ? std::u16string_view() : std::u16string_view(key->second);
+        const auto key = layout.commandKeys.find(keyCode);
+        const std::u16string_view typed = key == layout.commandKeys.end()
+                                              ? std::u16string_view()
+                                              : std::u16string_view(key->second);
         return typed == u"a"   ? KeyEffect::SelectAll
                : typed == u"c" ? KeyEffect::Copy
                : typed == u"v" ? KeyEffect::Paste
@@ -156,7 +160,7 @@ std::unique_ptr<platform::InputSourceHandle> SimDesktop::copyCurrentKeyboardLayo
     }
     auto source = std::make_unique<SimInputSource>();
     if (layout.kind == KeyboardLayout::Kind::Table) {
-        source->layoutData = encodeLayout(layout.keys);
+        source->layoutData = encodeLayout(layout);
     }
     return source;
 }
@@ -170,20 +174,21 @@ std::optional<std::span<const std::uint8_t>> SimDesktop::unicodeKeyLayoutData(
     return std::span<const std::uint8_t>(*inputSource->layoutData);
 }
 
-// The layouts know only what each key types without modifiers, so a key with modifiers, and any
-// action but a key going down, types nothing.
+// The layouts know only what each key types without modifiers and with Command alone, so a key
+// with other modifiers, and any action but a key going down, types nothing.
 platform::KeyTranslation SimDesktop::translateKey(std::span<const std::uint8_t> layoutData,
                                                   std::uint16_t keyCode, std::uint16_t keyAction,
                                                   std::uint32_t modifierKeyState, std::uint32_t,
                                                   std::uint32_t, std::uint32_t& deadKeyState,
                                                   std::size_t maxLength) {
     deadKeyState = 0;
-    auto typed = typedByKey(layoutData, keyCode);
+    const bool commandHeld = modifierKeyState == kCommandKeyState;
+    auto typed = typedByKey(layoutData, keyCode, commandHeld);
     if (const auto* status = std::get_if<std::int32_t>(&typed)) {
         return {*status, {}};
     }
     const bool typesText = (keyAction == kUCKeyActionDown || keyAction == kUCKeyActionAutoKey) &&
-                           modifierKeyState == 0;
+                           (modifierKeyState == 0 || commandHeld);
     auto& text = std::get<std::u16string>(typed);
     if (!typesText) {
         return {0, {}};

@@ -211,21 +211,26 @@ KeyTable readCustomLayout(const OrderedJson& keys, const Place& layoutPlace) {
 KeyboardLayout readLayout(const OrderedJson* layout) {
     const Place where("keyboard.layout");
     if (!layout || *layout == "us") {
-        return {KeyboardLayout::Kind::Table, usLayout()};
+        return usLayout();
     }
     if (*layout == "fr") {
-        return {KeyboardLayout::Kind::Table, frenchLayout()};
+        return frenchLayout();
+    }
+    if (*layout == "dvorak-qwerty-command") {
+        return dvorakQwertyCommandLayout();
     }
     if (*layout == "nodata") {
-        return {KeyboardLayout::Kind::NoData, {}};
+        return {KeyboardLayout::Kind::NoData, {}, {}};
     }
     if (layout->is_null()) {
-        return {KeyboardLayout::Kind::None, {}};
+        return {KeyboardLayout::Kind::None, {}, {}};
     }
     if (layout->is_object()) {
-        return {KeyboardLayout::Kind::Table, readCustomLayout(*layout, where)};
+        return sameWithCommand(readCustomLayout(*layout, where));
     }
-    failAt(where, "must be \"us\", \"fr\", \"nodata\", null or an object of key codes");
+    failAt(where,
+           "must be \"us\", \"fr\", \"dvorak-qwerty-command\", \"nodata\", null or an object of "
+           "key codes");
 }
 
 void loadKeyboard(DesktopState& state, const OrderedJson& keyboard) {

@@ -95,7 +95,8 @@ using KeyTable = std::unordered_map<std::uint16_t, std::u16string>;
 struct KeyboardLayout {
     enum class Kind { Table, NoData, None };
     Kind kind = Kind::Table;
-    KeyTable keys;
+    KeyTable keys;         // what each key types without modifiers
+    KeyTable commandKeys;  // and while Command is held
 };
 
 struct ModifierSpan {

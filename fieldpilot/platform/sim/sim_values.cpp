@@ -1,5 +1,7 @@
 #include "platform/sim/sim_values.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 #include <utility>
@@ -52,6 +54,15 @@ Value decodeGeometry(const GeometryKey& key, const OrderedJson& numbers, const P
     return geometry;
 }
 
+// A number stored as a 32-bit float: one that a float cannot hold is refused rather than made
+// infinite.
+Value decodeFloat32(const OrderedJson& number, const Place& where) {
+    if (!number.is_number() || !(std::fabs(number.get<double>()) <= FLT_MAX)) {
+        failAt(where, "\"float32\" needs a number within a 32-bit float's range");
+    }
+    return static_cast<float>(number.get<double>());
+}
+
 const std::string& requireText(const OrderedJson& json, const std::string& key,
                                const Place& where) {
     return readText(json.at(key), where.member(key));
@@ -72,6 +83,9 @@ std::optional<Value> decodeTaggedValue(const OrderedJson& json, const DesktopSta
     }
     if (key == "other") {
         return platform::OtherValue{requireText(json, key, where)};
+    }
+    if (key == "float32") {
+        return decodeFloat32(json.begin().value(), where);
     }
     for (const auto& geometryKey : kGeometryKeys) {
         if (key == geometryKey.key) {
@@ -171,7 +185,8 @@ Value decodeValue(const OrderedJson& json, const DesktopState& state, const Plac
             }
             failAt(where,
                    "an object value must be one of {\"element\"}, {\"point\"}, {\"size\"}, "
-                   "{\"rect\"}, {\"range\"}, {\"attributed\"}, {\"other\"}, or, as a whole "
+                   "{\"rect\"}, {\"range\"}, {\"attributed\"}, {\"float32\"}, {\"other\"}, "
+                   "or, as a whole "
                    "attribute value, {\"error\"}, {\"reads\"} or {\"when\"}");
         default:
             failAt(where, "unsupported JSON value");
@@ -183,6 +198,7 @@ OrderedJson encodeValue(const Value& value) {
         OrderedJson operator()(const std::string& text) const { return text; }
         OrderedJson operator()(std::int64_t number) const { return number; }
         OrderedJson operator()(double number) const { return number; }
+        OrderedJson operator()(float number) const { return {{"float32", number}}; }
         OrderedJson operator()(bool flag) const { return flag; }
         OrderedJson operator()(const platform::Element& element) const {
             const SimElement* handle = simElement(element);
@@ -219,10 +235,11 @@ OrderedJson encodeValue(const Value& value) {
 namespace {
 
 // Levels of arrays and objects a value takes itself, encoded: a geometry value is a tagged object
-// holding an array, the other tagged values are objects of one text, the platform's null object
-// is JSON null.
+// holding an array, the other tagged values are objects of one text or number, the platform's
+// null object is JSON null.
 struct OwnLevels {
     std::size_t operator()(const Geometry&) const { return 2; }
+    std::size_t operator()(float) const { return 1; }
     std::size_t operator()(const platform::Array&) const { return 1; }
     std::size_t operator()(const platform::Element&) const { return 1; }
     std::size_t operator()(const platform::AttributedText&) const { return 1; }

@@ -19,14 +19,23 @@ FakeBuffer FakeBuffer::withoutFloatData(std::uint32_t frames) {
     return buffer;
 }
 
-platform::AudioFormat FakeEngine::inputFormat(int) {
-    return {16000, 1};
+void FakeEngine::changeConfiguration(VirtualQueue& queue) {
+    running = false;
+    if (configurationChanged)
+        queue.async(configurationChanged);
 }
 
-void FakeEngine::installTap(int bus, std::uint32_t bufferSize, platform::AudioFormat,
-                            platform::TapBlock block) {
+std::optional<std::string> FakeEngine::installTap(int bus, std::uint32_t bufferSize,
+                                                  platform::AudioFormat, platform::TapBlock block) {
     calls.push_back("installTap " + std::to_string(bus) + " " + std::to_string(bufferSize));
-    tap = std::move(block);
+    if (!tapFailure)
+        tap = std::move(block);
+    return tapFailure;
+}
+
+std::optional<std::string> FakeEngine::prepare() {
+    calls.push_back("prepare");
+    return prepareFailure;
 }
 
 void FakeEngine::removeTap(int bus) {

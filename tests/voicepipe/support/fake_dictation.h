@@ -31,19 +31,28 @@ class FakeBuffer : public platform::AudioBuffer {
 
 class FakeEngine : public platform::AudioEngine {
   public:
-    std::optional<std::string> startFailure;
+    platform::AudioFormat format{16000, 1};
+    std::optional<std::string> tapFailure, prepareFailure, startFailure;
     bool running = false;
     std::vector<std::string> calls;  // e.g. "installTap 0 1024", "start", "removeTap 0"
     platform::TapBlock tap;
+    platform::Work configurationChanged;
 
-    platform::AudioFormat inputFormat(int bus) override;
-    void installTap(int bus, std::uint32_t bufferSize, platform::AudioFormat format,
-                    platform::TapBlock block) override;
+    // The audio hardware changes: the engine stops itself and reports it on the queue.
+    void changeConfiguration(VirtualQueue& queue);
+
+    platform::AudioFormat inputFormat(int) override { return format; }
+    std::optional<std::string> installTap(int bus, std::uint32_t bufferSize,
+                                          platform::AudioFormat format,
+                                          platform::TapBlock block) override;
     void removeTap(int bus) override;
-    void prepare() override { calls.push_back("prepare"); }
+    std::optional<std::string> prepare() override;
     std::optional<std::string> start() override;
     bool isRunning() override { return running; }
     void stop() override;
+    void onConfigurationChange(platform::Work handler) override {
+        configurationChanged = std::move(handler);
+    }
 };
 
 class FakeRequest : public platform::RecognitionRequest {

@@ -24,22 +24,33 @@ class MacAudioBuffer final : public AudioBuffer {
     AVAudioPCMBuffer* buffer_;
 };
 
+// AVFAudio raises an Objective-C exception, rather than returning an error, where the input
+// cannot be used (a Mac without an audio input reports 0 Hz); one that escaped a main-queue block
+// would abort the process without a word, so every call that may raise catches it.
 class MacAudioEngine final : public AudioEngine {
   public:
     MacAudioEngine();
+    ~MacAudioEngine() override;
+    MacAudioEngine(const MacAudioEngine&) = delete;
+    MacAudioEngine& operator=(const MacAudioEngine&) = delete;
 
     AudioFormat inputFormat(int bus) override;
-    void installTap(int bus, std::uint32_t bufferSize, AudioFormat format, TapBlock tap) override;
+    std::optional<std::string> installTap(int bus, std::uint32_t bufferSize, AudioFormat format,
+                                          TapBlock tap) override;
     void removeTap(int bus) override;
-    void prepare() override;
+    std::optional<std::string> prepare() override;
     std::optional<std::string> start() override;
     bool isRunning() override;
     void stop() override;
+    void onConfigurationChange(Work handler) override;
 
   private:
+    void stopObservingConfiguration();
+
     AVAudioEngine* engine_;
-    // Why the tap could not be installed; start() then reports it instead of starting.
-    std::optional<std::string> tapFailure_;
+    // The notification centre's token for the configuration change observer; nil while there is
+    // none.
+    id<NSObject> configurationObserver_;
 };
 
 }  // namespace voicepipe::platform::mac

@@ -37,6 +37,10 @@ const float* MacAudioBuffer::floatChannel0() const {
 
 MacAudioEngine::MacAudioEngine() : engine_([[AVAudioEngine alloc] init]) {}
 
+MacAudioEngine::~MacAudioEngine() {
+    stopObservingConfiguration();
+}
+
 AudioFormat MacAudioEngine::inputFormat(int bus) {
     @autoreleasepool {
         AVAudioFormat* format = [engine_.inputNode outputFormatForBus:nodeBus(bus)];
@@ -44,13 +48,11 @@ AudioFormat MacAudioEngine::inputFormat(int bus) {
     }
 }
 
-void MacAudioEngine::installTap(int bus, std::uint32_t bufferSize, AudioFormat format,
-                                TapBlock tap) {
+std::optional<std::string> MacAudioEngine::installTap(int bus, std::uint32_t bufferSize,
+                                                      AudioFormat format, TapBlock tap) {
     @autoreleasepool {
-        AVAudioInputNode* input = engine_.inputNode;
-        // AVFAudio raises an exception instead of returning an error when the format cannot be
-        // used (a Mac without any audio input reports 0 Hz): it becomes the start failure.
         @try {
+            AVAudioInputNode* input = engine_.inputNode;
             [input installTapOnBus:nodeBus(bus)
                         bufferSize:bufferSize
                             format:tapFormat(input, bus, format)
@@ -60,8 +62,9 @@ void MacAudioEngine::installTap(int bus, std::uint32_t bufferSize, AudioFormat f
                                    tap(captured);
                                }
                              }];
+            return std::nullopt;
         } @catch (NSException* exception) {
-            tapFailure_ = exceptionText(exception);
+            return exceptionText(exception);
         }
     }
 }
@@ -72,20 +75,28 @@ void MacAudioEngine::removeTap(int bus) {
     }
 }
 
-void MacAudioEngine::prepare() {
-    [engine_ prepare];
+std::optional<std::string> MacAudioEngine::prepare() {
+    @autoreleasepool {
+        @try {
+            [engine_ prepare];
+            return std::nullopt;
+        } @catch (NSException* exception) {
+            return exceptionText(exception);
+        }
+    }
 }
 
 std::optional<std::string> MacAudioEngine::start() {
-    if (tapFailure_) {
-        return tapFailure_;
-    }
     @autoreleasepool {
-        NSError* error = nil;
-        if ([engine_ startAndReturnError:&error]) {
-            return std::nullopt;
+        @try {
+            NSError* error = nil;
+            if ([engine_ startAndReturnError:&error]) {
+                return std::nullopt;
+            }
+            return error ? utf8FromNSString(error.localizedDescription) : std::string();
+        } @catch (NSException* exception) {
+            return exceptionText(exception);
         }
-        return error ? utf8FromNSString(error.localizedDescription) : std::string();
     }
 }
 
@@ -95,6 +106,28 @@ bool MacAudioEngine::isRunning() {
 
 void MacAudioEngine::stop() {
     [engine_ stop];
+}
+
+void MacAudioEngine::onConfigurationChange(Work handler) {
+    stopObservingConfiguration();
+    // Posted on a thread of AVFAudio's choosing, after the engine has stopped itself; the handler
+    // belongs on the main queue with the rest of the session.
+    configurationObserver_ = [NSNotificationCenter.defaultCenter
+        addObserverForName:AVAudioEngineConfigurationChangeNotification
+                    object:engine_
+                     queue:nil
+                usingBlock:^(NSNotification*) {
+                  dispatch_async(dispatch_get_main_queue(), ^{
+                    handler();
+                  });
+                }];
+}
+
+void MacAudioEngine::stopObservingConfiguration() {
+    if (configurationObserver_) {
+        [NSNotificationCenter.defaultCenter removeObserver:configurationObserver_];
+        configurationObserver_ = nil;
+    }
 }
 
 }  // namespace voicepipe::platform::mac

@@ -60,7 +60,8 @@ AudioFormat PulseAudioEngine::inputFormat(int) {
     return {kCaptureRate, kChannelCount};
 }
 
-void PulseAudioEngine::installTap(int, std::uint32_t bufferSize, AudioFormat format, TapBlock tap) {
+std::optional<std::string> PulseAudioEngine::installTap(int, std::uint32_t bufferSize,
+                                                        AudioFormat format, TapBlock tap) {
     std::lock_guard lock(tapMutex_);
     if (bufferSize > 0) {
         framesPerBuffer_ = bufferSize;
@@ -69,6 +70,7 @@ void PulseAudioEngine::installTap(int, std::uint32_t bufferSize, AudioFormat for
         rate_ = format.sampleRate;
     }
     tap_ = std::move(tap);
+    return std::nullopt;
 }
 
 void PulseAudioEngine::removeTap(int) {

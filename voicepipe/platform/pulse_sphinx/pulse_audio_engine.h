@@ -25,14 +25,18 @@ class PulseAudioEngine final : public AudioEngine {
     PulseAudioEngine& operator=(const PulseAudioEngine&) = delete;
 
     AudioFormat inputFormat(int bus) override;
-    void installTap(int bus, std::uint32_t bufferSize, AudioFormat format, TapBlock tap) override;
+    std::optional<std::string> installTap(int bus, std::uint32_t bufferSize, AudioFormat format,
+                                          TapBlock tap) override;
     void removeTap(int bus) override;
-    void prepare() override {}
+    std::optional<std::string> prepare() override { return std::nullopt; }
     // Connects to the server and starts capturing; the server's error text when it cannot.
     std::optional<std::string> start() override;
     bool isRunning() override { return captureThread_.joinable(); }
     // Returns once the capture thread has ended and the stream is closed.
     void stop() override;
+    // The server keeps the stream and moves it to another source when its own goes away
+    // (module-rescue-streams): no hardware change stops the capture, so none is reported.
+    void onConfigurationChange(Work) override {}
 
   private:
     void capture(pa_simple* stream, std::uint32_t frames);

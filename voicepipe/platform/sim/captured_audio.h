@@ -13,7 +13,6 @@ namespace voicepipe::platform::sim {
 
 constexpr std::uint32_t kFramesPerBuffer = 1024;
 constexpr double kSampleRate = 16000;
-constexpr std::uint32_t kChannelCount = 1;
 // 1024 frames at 16000 Hz.
 constexpr Micros kBufferDuration{64'000};
 

@@ -21,6 +21,8 @@ using nlohmann::json;
 // Longest time a scenario may give, so that every time fits in microseconds.
 constexpr double kLongestSeconds = 1e9;
 constexpr std::uint64_t kHighestSpeechStatus = 3;
+constexpr double kHighestRate = 1e6;
+constexpr std::uint64_t kMostChannels = 64;
 
 class InvalidScenario : public std::runtime_error {
   public:
@@ -167,6 +169,25 @@ std::vector<Delivery> readDeliveries(const json& value, const std::string& name,
     return deliveries;
 }
 
+AudioFormat readInputFormat(const json& value) {
+    const json& fields = readObject(value, "inputFormat");
+    AudioFormat format;
+    if (const auto* rate = member(fields, "sampleRate")) {
+        if (!rate->is_number() ||
+            !(rate->get<double>() >= 0 && rate->get<double>() <= kHighestRate)) {
+            reject("inputFormat.sampleRate", "a number of hertz from 0 to 1e6");
+        }
+        format.sampleRate = rate->get<double>();
+    }
+    if (const auto* channels = member(fields, "channels")) {
+        if (!channels->is_number_unsigned() || channels->get<std::uint64_t>() > kMostChannels) {
+            reject("inputFormat.channels", "an integer from 0 to 64");
+        }
+        format.channelCount = static_cast<std::uint32_t>(channels->get<std::uint64_t>());
+    }
+    return format;
+}
+
 SpeechAuthorization readSpeech(const json& value) {
     // Integers from 0 up are the unsigned ones; anything beyond the statuses is refused rather
     // than cut down to an int, where 4294967299 would turn into 3.
@@ -204,6 +225,15 @@ Scenario readScenario(const json& file) {
     }
     if (const auto* value = member(file, "engineError")) {
         scenario.engineError = readStringOrNull(*value, "engineError");
+    }
+    if (const auto* value = member(file, "engineException")) {
+        scenario.engineException = readStringOrNull(*value, "engineException");
+    }
+    if (const auto* value = member(file, "inputFormat")) {
+        scenario.inputFormat = readInputFormat(*value);
+    }
+    if (const auto* value = member(file, "configurationChangeAt")) {
+        scenario.configurationChangeAt = readDelay(*value, "configurationChangeAt");
     }
     if (const auto* value = member(file, "audio")) {
         scenario.audio = readAudio(*value);

@@ -43,6 +43,9 @@ struct Scenario {
     bool microphone = true;
     std::optional<Micros> microphoneDelay = Micros{0};
     std::optional<std::string> engineError;
+    std::optional<std::string> engineException;   // the reason of the exception start raises
+    AudioFormat inputFormat{16000, 1};            // a rate or channel count of 0: no input device
+    std::optional<Micros> configurationChangeAt;  // after the engine's start
     std::vector<AudioSegment> audio;
     std::vector<Delivery> results;   // timed from the opening of the recognition task
     std::vector<Delivery> afterEnd;  // timed from the end of the request's audio

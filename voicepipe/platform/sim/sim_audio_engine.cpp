@@ -8,6 +8,14 @@
 
 namespace voicepipe::platform::sim {
 
+namespace {
+
+// What AVFAudio's exception says about a tap in a format without samples.
+constexpr auto kInvalidTapFormat =
+    "required condition is false: IsFormatSampleRateAndChannelCountValid(format)";
+
+}  // namespace
+
 SimAudioEngine::SimAudioEngine(std::shared_ptr<SimContext> context)
     : context_(std::move(context)) {}
 
@@ -16,13 +24,18 @@ SimAudioEngine::~SimAudioEngine() {
 }
 
 AudioFormat SimAudioEngine::inputFormat(int) {
-    return {kSampleRate, kChannelCount};
+    return context_->scenario.inputFormat;
 }
 
-void SimAudioEngine::installTap(int bus, std::uint32_t bufferSize, AudioFormat, TapBlock tap) {
+std::optional<std::string> SimAudioEngine::installTap(int bus, std::uint32_t bufferSize,
+                                                      AudioFormat format, TapBlock tap) {
     context_->log->record({{"op", "tap"}, {"bus", bus}, {"frames", std::int64_t{bufferSize}}});
+    if (format.sampleRate == 0 || format.channelCount == 0) {
+        return kInvalidTapFormat;
+    }
     std::lock_guard lock(tapMutex_);
     tap_ = std::move(tap);
+    return std::nullopt;
 }
 
 void SimAudioEngine::removeTap(int bus) {
@@ -33,6 +46,9 @@ void SimAudioEngine::removeTap(int bus) {
 
 std::optional<std::string> SimAudioEngine::start() {
     context_->log->record({{"op", "engineStart"}});
+    if (context_->scenario.engineException) {
+        return context_->scenario.engineException;
+    }
     if (context_->scenario.engineError) {
         return context_->scenario.engineError;
     }
@@ -42,6 +58,13 @@ std::optional<std::string> SimAudioEngine::start() {
     stopping_ = false;
     captureThread_ = linux_backend::startThreadBlocking(linux_backend::backgroundThreadSignals(),
                                                         [this] { capture(); });
+    if (const auto changeAt = context_->scenario.configurationChangeAt) {
+        context_->mainQueue.after(*changeAt, [weakSelf = std::weak_ptr(self_)] {
+            if (const auto self = weakSelf.lock()) {
+                (*self)->changeConfiguration();
+            }
+        });
+    }
     return std::nullopt;
 }
 
@@ -51,6 +74,26 @@ bool SimAudioEngine::isRunning() {
 
 void SimAudioEngine::stop() {
     context_->log->record({{"op", "engineStop"}});
+    stopCapture();
+}
+
+void SimAudioEngine::onConfigurationChange(Work handler) {
+    configurationChanged_ = std::move(handler);
+}
+
+// Runs on the main queue, as the program's own calls do, so it never races stop().
+void SimAudioEngine::changeConfiguration() {
+    if (!captureThread_.joinable()) {
+        return;
+    }
+    context_->log->record({{"op", "configurationChange"}});
+    stopCapture();
+    if (configurationChanged_) {
+        configurationChanged_();
+    }
+}
+
+void SimAudioEngine::stopCapture() {
     if (!captureThread_.joinable()) {
         return;
     }
