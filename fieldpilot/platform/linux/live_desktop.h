@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 
 #include "accessibility_session.h"
 #include "accessible_reads.h"
@@ -86,6 +87,7 @@ class LiveDesktop final : public Desktop {
     AccessibilitySession session_;
     std::map<Pid, RunningApplication> described_;
     std::map<Pid, std::string> toolkits_;
+    std::set<Pid> textReadOnce_;
 };
 
 }  // namespace fieldpilot::platform::live
