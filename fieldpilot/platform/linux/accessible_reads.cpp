@@ -14,8 +14,10 @@ namespace fieldpilot::platform::live {
 namespace {
 
 constexpr const char* kTextInterface = "org.a11y.atspi.Text";
-// Measured in Firefox: its first answer empty, the next one 50 ms later right.
-constexpr std::chrono::milliseconds kEmptyAnswerSettles{60};
+// Measured in Firefox: its first answer empty, the one 50 ms later right (on a loaded machine,
+// later still).
+constexpr std::chrono::milliseconds kEmptyAnswerPause{50};
+constexpr std::chrono::milliseconds kEmptyAnswerPatience{400};
 
 struct RangeOffsets {
     std::int64_t start = 0;
@@ -95,8 +97,10 @@ std::optional<std::string> wholeText(ApplicationCall& call, AtspiAccessible* acc
     call.allowUpTo(kTextReadTimeout);
     call.startStep();
     auto text = stringIn(callObject(accessible, kTextInterface, "GetText", {0, -1}, "s"));
-    if (text && text->empty() && quirks.firstAnswerMayBeEmpty) {
-        std::this_thread::sleep_for(kEmptyAnswerSettles);
+    for (auto waited = std::chrono::milliseconds::zero();
+         text && text->empty() && quirks.firstAnswerMayBeEmpty && waited < kEmptyAnswerPatience;
+         waited += kEmptyAnswerPause) {
+        std::this_thread::sleep_for(kEmptyAnswerPause);
         text = stringIn(callObject(accessible, kTextInterface, "GetText", {0, -1}, "s"));
     }
     const bool timedOut = !text && call.ranOutOfTime();

@@ -38,7 +38,7 @@ std::optional<std::string> toolkitNameOf(AtspiAccessible* application);
 struct TextQuirks {
     OffsetUnit unit = OffsetUnit::CodePoints;
     // Its first answer after it starts may be empty while the field holds text (Firefox: for
-    // some 50 ms).
+    // some 50 ms): an empty answer is asked again for a while.
     bool firstAnswerMayBeEmpty = false;
 };
 

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "accessibility_session.h"
 #include "accessible_reads.h"
@@ -95,6 +96,7 @@ class LiveDesktop final : public Desktop {
     std::map<Pid, std::string> toolkits_;
     std::optional<bool> typingIntoTerminal_;
     bool commandHeld_ = false;
+    std::set<Pid> textReadOnce_;
 };
 
 }  // namespace fieldpilot::platform::live

@@ -103,10 +103,13 @@ bool LiveDesktop::takesTextWrites(Pid pid) {
 // Measured with the same text in each: Firefox counts characters of its padded text, which are
 // UTF-16 units of the text without the padding; Chromium (caret and character count) and GTK
 // count characters.
+// Firefox's empty first answer is waited out once a run: a field that is really empty costs
+// that wait once.
 TextQuirks LiveDesktop::textQuirksOf(Pid pid) {
-    if (toolkitOf(pid) == kGeckoToolkit)
-        return {.unit = OffsetUnit::Utf16Units, .firstAnswerMayBeEmpty = true};
-    return {};
+    if (toolkitOf(pid) != kGeckoToolkit)
+        return {};
+    const bool firstRead = textReadOnce_.insert(pid).second;
+    return {.unit = OffsetUnit::Utf16Units, .firstAnswerMayBeEmpty = firstRead};
 }
 
 }  // namespace fieldpilot::platform::live
