@@ -16,6 +16,7 @@ namespace {
 
 // How many elements the focus search examines when an application has no Collection interface.
 constexpr int kFocusWalkLimit = 2000;
+constexpr gint kFirstClaimant = 1;
 // Toolkits that give the focused state to more than one element give it to a few.
 constexpr gint kFocusCandidates = 4;
 
@@ -104,24 +105,19 @@ std::optional<FocusClaim> claimOf(ApplicationCall& call, AtspiAccessible* access
     return focusClaim(role, true, hasState(states, ATSPI_STATE_FOCUSABLE));
 }
 
-// The element within `window` that has the focus, found by the application itself through
-// Collection; nullopt when it has no Collection interface or the match fails, a null reference
-// when nothing claims the focus. The application stops at the first few claimants, which spares
-// it a walk over the rest of a large window.
-std::optional<GRef<AtspiAccessible>> focusedByCollection(ApplicationCall& call,
-                                                         AtspiAccessible* window) {
-    const auto collection =
-        GRef<AtspiCollection>::adopt(atspi_accessible_get_collection_iface(window));
-    if (!collection)
-        return std::nullopt;
+// Up to `count` elements of the collection, in canonical order, that claim the focus; nullopt when
+// the match fails. The application stops at the last one it needs, which spares it a walk over
+// the rest of a large window (a spreadsheet's cells, a long page).
+std::optional<std::vector<GRef<AtspiAccessible>>> focusClaimants(ApplicationCall& call,
+                                                                 AtspiCollection* collection,
+                                                                 gint count) {
     auto states = GRef<AtspiStateSet>::adopt(atspi_state_set_new(nullptr));
     atspi_state_set_add(states.get(), ATSPI_STATE_FOCUSED);
     auto rule = GRef<AtspiMatchRule>::adopt(atspi_match_rule_new(
         states.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, nullptr,
         ATSPI_Collection_MATCH_NONE, nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
-    GArray* matches = atspi_collection_get_matches(collection.get(), rule.get(),
-                                                   ATSPI_Collection_SORT_ORDER_CANONICAL,
-                                                   kFocusCandidates, TRUE, call.error());
+    GArray* matches = atspi_collection_get_matches(
+        collection, rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL, count, TRUE, call.error());
     if (call.hasError() || !matches)
         return std::nullopt;
     std::vector<GRef<AtspiAccessible>> claimants;
@@ -129,15 +125,35 @@ std::optional<GRef<AtspiAccessible>> focusedByCollection(ApplicationCall& call,
         claimants.push_back(
             GRef<AtspiAccessible>::adopt(g_array_index(matches, AtspiAccessible*, index)));
     g_array_free(matches, TRUE);
-    if (claimants.size() == 1)
-        return claimants.front();
-    for (auto& claimant : claimants) {
-        const auto states = statesOf(call, claimant.get());
-        const auto claim = states ? claimOf(call, claimant.get(), states.get()) : std::nullopt;
-        if (!claim)
+    return claimants;
+}
+
+// The element within `window` that has the focus, found by the application itself through
+// Collection; nullopt when it has no Collection interface or a call fails, a null reference when
+// nothing claims the focus. Only when the first claimant is doubtful are a few more asked for.
+std::optional<GRef<AtspiAccessible>> focusedByCollection(ApplicationCall& call,
+                                                         AtspiAccessible* window) {
+    const auto collection =
+        GRef<AtspiCollection>::adopt(atspi_accessible_get_collection_iface(window));
+    if (!collection)
+        return std::nullopt;
+    std::vector<GRef<AtspiAccessible>> claimants;
+    for (const gint count : {kFirstClaimant, kFocusCandidates}) {
+        auto found = focusClaimants(call, collection.get(), count);
+        if (!found)
             return std::nullopt;
-        if (*claim == FocusClaim::Holds)
-            return claimant;
+        claimants = std::move(*found);
+        for (const auto& claimant : claimants) {
+            const auto states = statesOf(call, claimant.get());
+            const auto claim = states ? claimOf(call, claimant.get(), states.get()) : std::nullopt;
+            if (!claim)
+                return std::nullopt;
+            if (*claim == FocusClaim::Holds)
+                return claimant;
+        }
+        // Fewer than asked for: there are no more to ask for.
+        if (std::ssize(claimants) < count)
+            break;
     }
     return claimants.empty() ? GRef<AtspiAccessible>{} : claimants.front();
 }
