@@ -14,8 +14,8 @@ void LiveDesktop::sleepFor(Micros duration) {
     std::this_thread::sleep_for(duration);
 }
 
-// Nothing here caches what the window manager reports (every question reads the X server
-// afresh), so letting time pass is all a run-loop spin has to do.
+// Nothing here caches what the window system reports (every question asks the X server or the
+// compositor afresh), so letting time pass is all a run-loop spin has to do.
 void LiveDesktop::spinRunLoop(Micros duration) {
     std::this_thread::sleep_for(duration);
 }
