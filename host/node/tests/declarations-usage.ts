@@ -25,7 +25,7 @@ export async function commands(): Promise<void> {
   const copied = await fp.copy({ allOf: 4242 });
   const copy: [true, true | undefined, boolean] = [(await fp.copy()).copied, copied.all, copied.modifiersReleased];
   const field = await fp.focusField(4242);
-  const focus: [boolean, string, true] = [field.focused, field.role, (await fp.clearField(4242)).cleared];
+  const focus: [boolean, string, boolean] = [field.focused, field.role, (await fp.clearField(4242)).cleared];
   const activated = await fp.activate(4242);
   const front: [boolean, number] = [activated.frontmost, activated.frontPid];
   const window = await fp.window(37);

@@ -117,7 +117,11 @@ export interface FocusFieldReply {
 
 /** Reply of `clearField()`. */
 export interface ClearFieldReply {
-  cleared: true;
+  /**
+   * Whether the Delete after select all was typed: false where no key could be posted, and in a
+   * terminal, whose text cannot be deleted (the keys would reach the shell).
+   */
+  cleared: boolean;
 }
 
 /** Reply of `activate()`. */
