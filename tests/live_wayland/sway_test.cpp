@@ -67,6 +67,19 @@ class SwaySession : public testing::Test {
         return live_desktop::runFieldpilot(*desktop_, FIELDPILOT_EXE, arguments, standardInput);
     }
     static std::string appPid() { return std::to_string(app_->pid()); }
+    // sway lays windows out again for a while after one is mapped (a neighbour's title bar moves
+    // them): the rectangle counts once two reads a poll apart agree.
+    static nlohmann::json settledRect(int pid) {
+        auto rect = desktop_->windowOf(pid)["rect"];
+        for (auto waited = 0ms; waited < kEditorStartLimit; waited += kPollInterval) {
+            std::this_thread::sleep_for(kPollInterval);
+            auto again = desktop_->windowOf(pid)["rect"];
+            if (again == rect)
+                break;
+            rect = std::move(again);
+        }
+        return rect;
+    }
 
     static inline std::unique_ptr<SwayDesktop> desktop_;
     static inline std::unique_ptr<ChildProcess> editor_;
@@ -77,12 +90,12 @@ class SwaySession : public testing::Test {
 
 TEST_F(SwaySession, FocusedFindsTheFieldAndTakesTheBoundsFromSway) {
     app_->setText("entry", "draft");
+    const auto rect = settledRect(app_->pid());
     const auto result = fieldpilot({"focused"});
     ASSERT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
     EXPECT_EQ(result.reply["pid"], app_->pid());
     EXPECT_EQ(result.reply["role"], "AXTextField");
     EXPECT_EQ(result.reply["value"], "draft");
-    const auto rect = desktop_->windowOf(app_->pid())["rect"];
     EXPECT_EQ(
         result.reply["bounds"],
         (nlohmann::json{
