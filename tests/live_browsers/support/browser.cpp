@@ -30,20 +30,23 @@ constexpr const char* kPageEnd =
 const field = document.getElementById('field');
 const report = () => {
   const [start, end] = [field.selectionStart, field.selectionEnd];
-  document.title = (document.activeElement === field ? 'F' : '-') + '[' + field.value + ']' +
+  const shown = field.value.length > 100 ? field.value.length + ' characters' : field.value;
+  document.title = (document.activeElement === field ? 'F' : '-') + '[' + shown + ']' +
       (start !== end ? '<' + field.value.substring(start, end) + '>' : '');
 };
 for (const type of ['input', 'focus', 'blur', 'select', 'keyup']) field.addEventListener(type, report);
-field.value = 'Draft';
+field.value = fieldCharacters > 0 ? 'x'.repeat(fieldCharacters) : 'Draft';
 field.focus();
 report();
 </script></body></html>
 )";
 
-std::string fieldPage(int messages) {
+std::string fieldPage(int messages, int fieldCharacters) {
     std::string page = R"(<!doctype html>
 <html><head><meta charset="utf-8"><title>-[]</title></head><body>
 <p>A message to the team</p>
+<script>const fieldCharacters = )" +
+                       std::to_string(fieldCharacters) + R"(;</script>
 )";
     for (int message = 0; message < messages; ++message) {
         page += "<div><b>Member " + std::to_string(message % 7) + "</b><p>Message " +
@@ -64,9 +67,10 @@ user_pref("network.captive-portal-service.enabled", false);
 user_pref("browser.sessionstore.resume_from_crash", false);
 )";
 
-std::string writePage(const HeadlessDesktop& desktop, int messages) {
-    const auto path = desktop.folder() / ("field-" + std::to_string(messages) + ".html");
-    std::ofstream(path) << fieldPage(messages);
+std::string writePage(const HeadlessDesktop& desktop, const BrowserOptions& options) {
+    const auto path = desktop.folder() / ("field-" + std::to_string(options.messagesBeforeField) +
+                                          "-" + std::to_string(options.fieldCharacters) + ".html");
+    std::ofstream(path) << fieldPage(options.messagesBeforeField, options.fieldCharacters);
     return "file://" + path.string();
 }
 
@@ -80,7 +84,7 @@ std::filesystem::path newProfile(const HeadlessDesktop& desktop, const char* bro
 }
 
 ChildOptions launch(const HeadlessDesktop& desktop, const BrowserOptions& options) {
-    const std::string page = writePage(desktop, options.messagesBeforeField);
+    const std::string page = writePage(desktop, options);
     ChildOptions child;
     if (options.kind == BrowserKind::Chromium) {
         const auto profile = newProfile(desktop, "chromium");
@@ -118,9 +122,12 @@ ChildOptions launch(const HeadlessDesktop& desktop, const BrowserOptions& option
 
 Browser::Browser(const HeadlessDesktop& desktop, const BrowserOptions& options)
     : process_(launch(desktop, options)) {
+    const std::string loaded = options.fieldCharacters > 0
+                                   ? "F[" + std::to_string(options.fieldCharacters) + " characters]"
+                                   : std::string(kLoadedField);
     const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
     while (true) {
-        if (const auto window = x_.windowOf(pid()); window && field() == kLoadedField) {
+        if (const auto window = x_.windowOf(pid()); window && field() == loaded) {
             window_ = *window;
             std::this_thread::sleep_for(kTreeCatchesUp);
             return;

@@ -26,9 +26,11 @@ struct BrowserOptions {
     std::vector<std::string> arguments{};    // switches added to the command line
     std::vector<std::string> environment{};  // NAME=value, added to the browser's
     int messagesBeforeField = 0;  // a message thread above the field, as in a chat application
+    int fieldCharacters = 0;      // the field holds that many characters instead of "Draft"
 };
 
-// The page's state when it has just loaded.
+// The page's state when it has just loaded. A field holding more than 100 characters is
+// reported by its length, "F[10000000 characters]".
 inline constexpr const char* kLoadedField = "F[Draft]";
 inline constexpr const char* kPlaceholder = "Write a message";
 
