@@ -62,7 +62,13 @@ void KdeDesktop::grantFakeInput(const std::string& fieldpilotExecutable) {
                                  live_desktop::lastLines(logFile("kbuildsycoca.log")));
 }
 
+// A French layout first: Control+A typed on the key that types "a" in the US layout would be
+// Control+Q there.
 void KdeDesktop::startKWin() {
+    const auto config = folder() / "home" / ".config";
+    std::filesystem::create_directories(config);
+    std::ofstream(config / "kxkbrc") << "[Layout]\nLayoutList=fr,us\nUse=true\n";
+
     // Copying drops the file capability.
     const auto kwin = folder() / "kwin_wayland";
     std::filesystem::copy_file(kInstalledKWin, kwin);

@@ -1,9 +1,10 @@
 // A private headless KDE Plasma compositor for the Wayland tests: a session bus, and a copy of
 // KWin (Debian's binary carries a file capability that a container refuses to execute) with its
 // virtual backend, which has a keyboard on its seat. A private data folder holds the .desktop file
-// that grants the built fieldpilot KWin's fake input, in KDE's service cache built for it. While
-// it runs, this process's environment names it (WAYLAND_DISPLAY, DBUS_SESSION_BUS_ADDRESS,
-// XDG_DATA_HOME, XDG_DATA_DIRS, GDK_BACKEND=wayland) and nothing of an X display.
+// that grants the built fieldpilot KWin's fake input, in KDE's service cache built for it; KWin
+// types with a French layout (AZERTY) ahead of the US one. While it runs, this process's
+// environment names it (WAYLAND_DISPLAY, DBUS_SESSION_BUS_ADDRESS, XDG_DATA_HOME, XDG_DATA_DIRS,
+// GDK_BACKEND=wayland) and nothing of an X display.
 #pragma once
 
 #include <nlohmann/json.hpp>

@@ -96,8 +96,10 @@ bool KWinScripting::offered() {
     return *offered_;
 }
 
+// An answer that comes too late for its run carries another run's tag and is dropped.
 void KWinScripting::answered(std::string text) {
-    answer_ = std::move(text);
+    if (text.starts_with(answerTag_))
+        answer_ = text.substr(answerTag_.size());
 }
 
 // The object is registered with our own main context as the thread's default, so its calls
@@ -158,10 +160,11 @@ std::optional<std::string> KWinScripting::run(const std::string& script) {
         return std::nullopt;
     const std::string pluginName =
         "fieldpilot-" + std::to_string(getpid()) + "-" + std::to_string(++runs_);
+    answerTag_ = std::to_string(runs_) + ":";
     const std::string preamble = std::string("function answer(text) { callDBus(\"") +
                                  g_dbus_connection_get_unique_name(bus_.get()) + "\", \"" +
-                                 kAnswerPath + "\", \"" + kAnswerInterface +
-                                 "\", \"answer\", String(text)); }\n";
+                                 kAnswerPath + "\", \"" + kAnswerInterface + "\", \"answer\", \"" +
+                                 answerTag_ + "\" + String(text)); }\n";
     // KWin reads the file when the script runs: it stays until the script is unloaded.
     const PrivateScriptFile file(preamble + script);
     if (file.path().empty())
@@ -169,14 +172,16 @@ std::optional<std::string> KWinScripting::run(const std::string& script) {
     GVariant* loaded = callKWin("/Scripting", kScriptingInterface, "loadScript",
                                 g_variant_new("(ss)", file.path().c_str(), pluginName.c_str()),
                                 G_VARIANT_TYPE("(i)"), kCallTimeoutMs);
-    if (!loaded)
-        return std::nullopt;
     int scriptId = kNoScript;
-    g_variant_get(loaded, "(i)", &scriptId);
-    g_variant_unref(loaded);
+    if (loaded) {
+        g_variant_get(loaded, "(i)", &scriptId);
+        g_variant_unref(loaded);
+    }
     answer_.reset();
     if (scriptId != kNoScript && start(scriptId))
         awaitAnswer(kAnswerTimeoutMs);
+    // Also after a load that did not answer in time: KWin may still load the script, and takes
+    // the calls in order.
     if (GVariant* unloaded =
             callKWin("/Scripting", kScriptingInterface, "unloadScript",
                      g_variant_new("(s)", pluginName.c_str()), nullptr, kCallTimeoutMs))

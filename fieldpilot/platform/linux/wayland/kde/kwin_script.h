@@ -44,6 +44,8 @@ class KWinScripting {
     GMainContext* context_ = nullptr;
     unsigned registration_ = 0;
     std::optional<std::string> answer_;
+    // What the answer of the current run starts with.
+    std::string answerTag_;
     int runs_ = 0;
     // KWin 5 puts a loaded script at /<id>, KWin 6 at /Scripting/Script<id>.
     bool scriptsUnderScripting_ = false;
