@@ -67,7 +67,9 @@ bool KdeWindowSystem::activate(Pid pid) {
 }
 
 std::optional<KeyCharacters> KdeWindowSystem::keyCharacters() {
-    return kwinLayoutCharacters(scripting_.bus());
+    if (!layout_)
+        layout_ = kwinLayoutCharacters(scripting_.bus());
+    return *layout_;
 }
 
 std::optional<WindowInfoList> KdeWindowSystem::windowInfo(std::uint32_t windowId) {

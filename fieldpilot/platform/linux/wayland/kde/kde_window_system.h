@@ -48,6 +48,8 @@ class KdeWindowSystem final : public WindowSystem {
     // Whether frontmostPid has answered from the windows as last read.
     bool frontmostAnswered_ = false;
     std::unique_ptr<FakeInput> keys_;
+    // Compiling the layout costs more than a shortcut's keys: once per run.
+    std::optional<std::optional<KeyCharacters>> layout_;
 };
 
 }  // namespace fieldpilot::platform::live
