@@ -10,13 +10,13 @@
 #include "support/fieldpilot_run.h"
 #include "support/kde_desktop.h"
 #include "support/test_app.h"
+#include "support/text_editor.h"
 #include "support/wayland_reads.h"
 
 namespace live_wayland {
 namespace {
 
 using live_desktop::AppOptions;
-using live_desktop::ChildOptions;
 using live_desktop::ChildProcess;
 using live_desktop::FieldpilotResult;
 using live_desktop::TestApp;
@@ -31,23 +31,11 @@ class KdeSession : public testing::Test {
         startError_.clear();
         try {
             desktop_ = std::make_unique<KdeDesktop>(FIELDPILOT_EXE);
-            startEditor();
+            editor_ = startTextEditor(*desktop_);
             behind_ = std::make_unique<TestApp>(*desktop_, AppOptions{.title = "Behind"});
             app_ = std::make_unique<TestApp>(*desktop_);
         } catch (const std::exception& error) {
             startError_ = error.what();
-        }
-    }
-    // GNOME Text Editor opens with its text area focused; it is ready once AT-SPI shows that.
-    static void startEditor() {
-        editor_ = std::make_unique<ChildProcess>(
-            ChildOptions{.argv = {"gnome-text-editor", "--standalone"},
-                         .logPath = desktop_->logFile("gnome-text-editor.log")});
-        const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
-        while (!accessibleTextOf(*desktop_, editor_->pid())) {
-            if (std::chrono::steady_clock::now() > deadline)
-                throw std::runtime_error("GNOME Text Editor did not come up");
-            std::this_thread::sleep_for(kPollInterval);
         }
     }
     static void TearDownTestSuite() {
