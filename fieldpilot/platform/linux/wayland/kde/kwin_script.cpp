@@ -84,6 +84,8 @@ class PrivateScriptFile {
 KWinScripting::KWinScripting() : bus_(openSessionBus()) {}
 
 KWinScripting::~KWinScripting() {
+    if (bus_)
+        g_dbus_connection_flush_sync(bus_.get(), nullptr, nullptr);
     if (registration_)
         g_dbus_connection_unregister_object(bus_.get(), registration_);
     if (context_)
@@ -181,11 +183,11 @@ std::optional<std::string> KWinScripting::run(const std::string& script) {
     if (scriptId != kNoScript && start(scriptId))
         awaitAnswer(kAnswerTimeoutMs);
     // Also after a load that did not answer in time: KWin may still load the script, and takes
-    // the calls in order.
-    if (GVariant* unloaded =
-            callKWin("/Scripting", kScriptingInterface, "unloadScript",
-                     g_variant_new("(s)", pluginName.c_str()), nullptr, kCallTimeoutMs))
-        g_variant_unref(unloaded);
+    // the calls in order. Nothing waits for the reply; the destructor sees the call sent.
+    g_dbus_connection_call(bus_.get(), kService, "/Scripting", kScriptingInterface, "unloadScript",
+                           g_variant_new("(s)", pluginName.c_str()), nullptr,
+                           G_DBUS_CALL_FLAGS_NO_AUTO_START, kCallTimeoutMs, nullptr, nullptr,
+                           nullptr);
     return std::exchange(answer_, std::nullopt);
 }
 
