@@ -112,6 +112,14 @@ TEST_F(KdeSession, NativeWindowsAreNotFoundById) {
     EXPECT_EQ(fieldpilot({"window", "1"}).reply["found"], false);
 }
 
+TEST_F(KdeSession, AKWinThatDoesNotAnswerLeavesTheFrontmostUnknownRatherThanHanging) {
+    desktop_->suspendKWin(true);
+    const auto result = fieldpilot({"focused"});
+    desktop_->suspendKWin(false);
+    EXPECT_FALSE(result.killedAsHung);
+    EXPECT_EQ(result.reply["error"], "no_frontmost_app") << result.standardOutput;
+}
+
 TEST_F(KdeSession, TheCommandsWorkInAGtk4Editor) {
     const int editor = editor_->pid();
     const std::string pid = std::to_string(editor);

@@ -1,5 +1,7 @@
 #include "support/kde_desktop.h"
 
+#include <signal.h>
+
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -86,6 +88,7 @@ void KdeDesktop::startKWin() {
             throw std::runtime_error("KWin did not start: " + live_desktop::lastLines(log));
         std::this_thread::sleep_for(kPollInterval);
     }
+    kwin_ = compositor->pid();
     addService(std::move(compositor));
     setEnvironment("WAYLAND_DISPLAY", std::string(kSocketName));
     setEnvironment("GDK_BACKEND", std::string("wayland"));
@@ -119,6 +122,10 @@ nlohmann::json KdeDesktop::windowOf(int pid) const {
 void KdeDesktop::activate(int pid) const {
     runCommand({"/usr/bin/python3", KWIN_WINDOWS_SCRIPT, "activate", std::to_string(pid)},
                logFile("kwin_windows.log"));
+}
+
+void KdeDesktop::suspendKWin(bool suspended) const {
+    kill(kwin_, suspended ? SIGSTOP : SIGCONT);
 }
 
 }  // namespace live_wayland

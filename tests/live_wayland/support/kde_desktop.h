@@ -7,6 +7,8 @@
 // GDK_BACKEND=wayland) and nothing of an X display.
 #pragma once
 
+#include <sys/types.h>
+
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -28,10 +30,14 @@ class KdeDesktop : public live_desktop::PrivateSession {
     nlohmann::json windowOf(int pid) const;
     // Makes the process's window active through a script of the test's own.
     void activate(int pid) const;
+    // Stops KWin (SIGSTOP), as a compositor that hangs, or lets it go on.
+    void suspendKWin(bool suspended) const;
 
   private:
     void grantFakeInput(const std::string& fieldpilotExecutable);
     void startKWin();
+
+    pid_t kwin_ = 0;
 };
 
 }  // namespace live_wayland
