@@ -24,7 +24,7 @@ constexpr const char* kAnswerIntrospection =
     "<method name='answer'><arg type='s' direction='in'/></method>"
     "</interface></node>";
 // KWin answers a loaded script within milliseconds when it is idle: these bound a run when it is
-// busy or gone, so that a question costs at most about half a second.
+// busy or hangs (a load, two tries of run, the answer), so that a question costs at most 0.65 s.
 constexpr int kCallTimeoutMs = 150;
 constexpr int kAnswerTimeoutMs = 200;
 constexpr int kNoScript = -1;
@@ -167,7 +167,7 @@ std::optional<std::string> KWinScripting::run(const std::string& script) {
                                  g_dbus_connection_get_unique_name(bus_.get()) + "\", \"" +
                                  kAnswerPath + "\", \"" + kAnswerInterface + "\", \"answer\", \"" +
                                  answerTag_ + "\" + String(text)); }\n";
-    // KWin reads the file when the script runs: it stays until the script is unloaded.
+    // KWin reads the file when the script runs: it stays until the answer came or the wait ended.
     const PrivateScriptFile file(preamble + script);
     if (file.path().empty())
         return std::nullopt;
