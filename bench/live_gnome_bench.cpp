@@ -1,47 +1,24 @@
 // fieldpilot's focused report and paste on a headless GNOME session (see tests/live_wayland),
-// with the GTK 3 test application as a native Wayland client, timed as live_run_timing.h says.
-// Only the application started last is in front in GNOME, so each benchmark has its own.
+// with the GTK 3 test application as a native Wayland client. Only the application started last
+// is in front in GNOME, so each benchmark has its own.
 #include <benchmark/benchmark.h>
 
-#include <memory>
-#include <string>
-
-#include "live_run_timing.h"
+#include "live_own_app_runs.h"
 #include "support/gnome_desktop.h"
-#include "support/test_app.h"
 
 namespace {
 
-using live_desktop::TestApp;
-using live_wayland::GnomeDesktop;
-
-GnomeDesktop& desktop() {
-    static GnomeDesktop shared;
+live_wayland::GnomeDesktop& desktop() {
+    static live_wayland::GnomeDesktop shared;
     return shared;
 }
 
-void timeCommand(benchmark::State& state, const std::vector<std::string>& arguments, double fixedMs,
-                 TestApp& app) {
-    timeRuns(
-        state, fixedMs,
-        [&app] {
-            app.setText("entry", "Some text to work on");
-            app.focus("entry");
-        },
-        [&] { return live_desktop::runFieldpilot(desktop(), FIELDPILOT_EXE, arguments); });
-}
-
 void focusedIn200ElementWindow(benchmark::State& state) {
-    TestApp app(desktop(),
-                {.title = "200 elements", .fillerLabels = 200 - kWindowElementsBesidesLabels});
-    timeCommand(state, {"focused"}, 0, app);
+    timeFocusedIn200ElementWindow(state, desktop());
 }
 
 void pasteAll(benchmark::State& state) {
-    TestApp app(desktop(), {.title = "Plain"});
-    app.setClipboard("Pasted text");
-    timeCommand(state, {"paste", std::to_string(app.pid()), "all"},
-                kShortcutMs + kSelectAllWaitMs + kShortcutMs, app);
+    timePasteAll(state, desktop());
 }
 
 }  // namespace

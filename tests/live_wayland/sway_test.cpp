@@ -10,18 +10,18 @@
 #include "support/fieldpilot_run.h"
 #include "support/sway_desktop.h"
 #include "support/test_app.h"
+#include "support/text_editor.h"
 
 namespace live_wayland {
 namespace {
 
 using live_desktop::AppOptions;
-using live_desktop::ChildOptions;
 using live_desktop::ChildProcess;
 using live_desktop::FieldpilotResult;
 using live_desktop::TestApp;
 using namespace std::chrono_literals;
 
-constexpr auto kEditorStartLimit = 60s;
+constexpr auto kSettleLimit = 60s;
 constexpr auto kPollInterval = 100ms;
 
 class SwaySession : public testing::Test {
@@ -30,23 +30,11 @@ class SwaySession : public testing::Test {
         startError_.clear();
         try {
             desktop_ = std::make_unique<SwayDesktop>();
-            startEditor();
+            editor_ = startTextEditor(*desktop_);
             other_ = std::make_unique<TestApp>(*desktop_, AppOptions{.title = "Other"});
             app_ = std::make_unique<TestApp>(*desktop_);
         } catch (const std::exception& error) {
             startError_ = error.what();
-        }
-    }
-    // GNOME Text Editor opens with its text area focused; it is ready once AT-SPI shows that.
-    static void startEditor() {
-        editor_ = std::make_unique<ChildProcess>(
-            ChildOptions{.argv = {"gnome-text-editor", "--standalone"},
-                         .logPath = desktop_->logFile("gnome-text-editor.log")});
-        const auto deadline = std::chrono::steady_clock::now() + kEditorStartLimit;
-        while (!desktop_->accessibleText(editor_->pid())) {
-            if (std::chrono::steady_clock::now() > deadline)
-                throw std::runtime_error("GNOME Text Editor did not come up");
-            std::this_thread::sleep_for(kPollInterval);
         }
     }
     static void TearDownTestSuite() {
@@ -71,7 +59,7 @@ class SwaySession : public testing::Test {
     // them): the rectangle counts once two reads a poll apart agree.
     static nlohmann::json settledRect(int pid) {
         auto rect = desktop_->windowOf(pid)["rect"];
-        for (auto waited = 0ms; waited < kEditorStartLimit; waited += kPollInterval) {
+        for (auto waited = 0ms; waited < kSettleLimit; waited += kPollInterval) {
             std::this_thread::sleep_for(kPollInterval);
             auto again = desktop_->windowOf(pid)["rect"];
             if (again == rect)

@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "wayland/gnome/gnome_window_system.h"
+#include "wayland/kde/kde_window_system.h"
 #include "wayland/wlroots/wlroots_window_system.h"
 #include "window_system.h"
 #include "x11/x11_window_system.h"
@@ -28,6 +29,9 @@ std::unique_ptr<WindowSystem> openWindowSystem() {
         auto gnome = std::make_unique<GnomeWindowSystem>();
         if (gnome->isOpen())
             return gnome;
+        auto kde = std::make_unique<KdeWindowSystem>();
+        if (kde->isOpen())
+            return kde;
     }
     return std::make_unique<X11WindowSystem>();
 }

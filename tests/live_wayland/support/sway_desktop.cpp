@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "support/line_reader.h"
+#include "support/wayland_reads.h"
 
 namespace live_wayland {
 namespace {
@@ -43,22 +44,8 @@ nlohmann::json findWindow(const nlohmann::json& node, const Test& accepts) {
     return nullptr;
 }
 
-struct Output {
-    std::string text;
-    std::optional<int> status;
-};
-
-Output runFor(const std::vector<std::string>& argv, const std::string& log) {
-    ChildProcess process(ChildOptions{.argv = argv, .pipeOutput = true, .logPath = log});
-    Output output;
-    LineReader(process.output())
-        .readToEnd(output.text, std::chrono::steady_clock::now() + kStartLimit);
-    output.status = process.waitFor(kStartLimit);
-    return output;
-}
-
 std::string run(const std::vector<std::string>& argv, const std::string& log) {
-    return runFor(argv, log).text;
+    return runCommand(argv, log).text;
 }
 
 }  // namespace
@@ -145,15 +132,11 @@ nlohmann::json SwayDesktop::windowOf(int pid) const {
 }
 
 std::optional<std::string> SwayDesktop::accessibleText(int pid) const {
-    auto output = runFor({"/usr/bin/python3", ACCESSIBLE_TEXT_SCRIPT, std::to_string(pid)},
-                         logFile("accessible_text.log"));
-    if (output.status != 0)
-        return std::nullopt;
-    return std::move(output.text);
+    return accessibleTextOf(*this, pid);
 }
 
 std::string SwayDesktop::clipboard() const {
-    return run({"wl-paste", "--no-newline"}, logFile("wl-paste.log"));
+    return waylandClipboard(*this);
 }
 
 void SwayDesktop::focus(int pid) const {

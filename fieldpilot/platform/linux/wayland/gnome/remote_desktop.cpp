@@ -1,6 +1,6 @@
 #include "wayland/gnome/remote_desktop.h"
 
-#include <cstdlib>
+#include "wayland/session_bus.h"
 
 namespace fieldpilot::platform::live {
 namespace {
@@ -12,16 +12,7 @@ constexpr int kCallTimeoutMs = 1500;
 
 }  // namespace
 
-RemoteDesktop::RemoteDesktop() {
-    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    if (!address || !*address)
-        return;
-    bus_ = g_dbus_connection_new_for_address_sync(
-        address,
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, nullptr);
-}
+RemoteDesktop::RemoteDesktop() : bus_(openSessionBus()) {}
 
 // Only the peer that created a session may drive it, and mutter ends it when that peer leaves;
 // stopping it here ends the indicator's time sooner.
@@ -30,15 +21,13 @@ RemoteDesktop::~RemoteDesktop() {
         if (GVariant* reply = call(session_->c_str(), kSessionInterface, "Stop", nullptr, nullptr))
             g_variant_unref(reply);
     }
-    if (bus_)
-        g_object_unref(bus_);
 }
 
 GVariant* RemoteDesktop::call(const char* path, const char* interface, const char* method,
                               GVariant* parameters, const GVariantType* replyType) {
     if (!bus_)
         return nullptr;
-    return g_dbus_connection_call_sync(bus_, kService, path, interface, method, parameters,
+    return g_dbus_connection_call_sync(bus_.get(), kService, path, interface, method, parameters,
                                        replyType, G_DBUS_CALL_FLAGS_NO_AUTO_START, kCallTimeoutMs,
                                        nullptr, nullptr);
 }
@@ -46,19 +35,7 @@ GVariant* RemoteDesktop::call(const char* path, const char* interface, const cha
 bool RemoteDesktop::offered() {
     if (offered_)
         return *offered_;
-    offered_ = false;
-    if (!bus_)
-        return false;
-    GVariant* reply = g_dbus_connection_call_sync(
-        bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-        "NameHasOwner", g_variant_new("(s)", kService), G_VARIANT_TYPE("(b)"),
-        G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr);
-    if (!reply)
-        return false;
-    gboolean owned = FALSE;
-    g_variant_get(reply, "(b)", &owned);
-    g_variant_unref(reply);
-    offered_ = owned == TRUE;
+    offered_ = nameHasOwner(bus_.get(), kService, kCallTimeoutMs);
     return *offered_;
 }
 

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "g_ref.h"
+
 namespace fieldpilot::platform::live {
 
 class RemoteDesktop {
@@ -29,7 +31,7 @@ class RemoteDesktop {
     GVariant* call(const char* path, const char* interface, const char* method,
                    GVariant* parameters, const GVariantType* replyType);
 
-    GDBusConnection* bus_ = nullptr;
+    GRef<GDBusConnection> bus_;
     std::optional<bool> offered_;
     std::optional<std::string> session_;
     bool sessionFailed_ = false;

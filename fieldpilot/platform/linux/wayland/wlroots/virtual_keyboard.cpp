@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
+#include "wayland/keymap_characters.h"
 
 namespace fieldpilot::platform::live {
 namespace {
@@ -19,8 +20,6 @@ constexpr xkb_rule_names kOwnKeymap{"evdev", "pc105", "us", "", ""};
 constexpr std::uint32_t kXkbKeycodeOffset = 8;
 constexpr std::uint32_t kSeatVersion = 1;
 constexpr std::uint32_t kManagerVersion = 1;
-constexpr xkb_level_index_t kUnshiftedLevel = 0;
-constexpr xkb_layout_index_t kFirstLayout = 0;
 
 void onGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
               std::uint32_t version) {
@@ -147,17 +146,7 @@ void VirtualKeyboard::press(std::uint16_t evdevCode, bool down) {
 }
 
 KeyCharacters VirtualKeyboard::characters() const {
-    KeyCharacters characters{};
-    if (!keymap_)
-        return characters;
-    for (std::uint16_t evdevCode = 1; evdevCode < kEvdevCodeCount; ++evdevCode) {
-        const xkb_keysym_t* symbols = nullptr;
-        const int count = xkb_keymap_key_get_syms_by_level(keymap_, evdevCode + kXkbKeycodeOffset,
-                                                           kFirstLayout, kUnshiftedLevel, &symbols);
-        if (count > 0)
-            characters[evdevCode] = xkb_keysym_to_utf32(symbols[0]);
-    }
-    return characters;
+    return charactersOf(keymap_);
 }
 
 }  // namespace fieldpilot::platform::live
