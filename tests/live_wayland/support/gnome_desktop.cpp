@@ -45,6 +45,7 @@ bool waitForStart(ChildProcess& shell, const std::filesystem::path& socket,
 GnomeDesktop::GnomeDesktop() {
     try {
         makePrivateFolders();
+        chooseFrenchLayout();
         startSessionBus();
         startBus("DBUS_SYSTEM_BUS_ADDRESS", "system-bus.log");
         startShell();
@@ -59,6 +60,16 @@ GnomeDesktop::GnomeDesktop() {
 GnomeDesktop::~GnomeDesktop() {
     keyboard_.reset();
     tearDown();
+}
+
+// The session types with French AZERTY ahead of US, so that a shortcut typed on the US key
+// codes (Control+Q for Control+A) shows. GNOME keeps its settings in a file of the session's own.
+void GnomeDesktop::chooseFrenchLayout() {
+    const auto settings = folder() / "home/.config/glib-2.0/settings";
+    std::filesystem::create_directories(settings);
+    std::ofstream(settings / "keyfile") << "[org/gnome/desktop/input-sources]\n"
+                                           "sources=[('xkb', 'fr'), ('xkb', 'us')]\n";
+    setEnvironment("GSETTINGS_BACKEND", std::string("keyfile"));
 }
 
 // gnome-shell now and then stalls during start-up on a busy machine and never finishes (seen once

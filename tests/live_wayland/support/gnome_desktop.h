@@ -18,6 +18,7 @@ class GnomeDesktop : public live_desktop::PrivateSession {
     ~GnomeDesktop();
 
   private:
+    void chooseFrenchLayout();
     void startShell();
     void startKeyboard();
 

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "wayland/gnome/active_frame.h"
+#include "wayland/gnome/gnome_layout.h"
 
 namespace fieldpilot::platform::live {
 
@@ -19,6 +20,12 @@ WindowOwner GnomeWindowSystem::describe(Pid pid) {
             owner.windowClass = name;
     }
     return owner;
+}
+
+std::optional<KeyCharacters> GnomeWindowSystem::keyCharacters() {
+    if (!layout_)
+        layout_ = gnomeLayoutCharacters();
+    return *layout_;
 }
 
 // Native Wayland windows have no id a client could know; XWayland windows keep their X ids.

@@ -27,8 +27,9 @@ class GnomeWindowSystem final : public WindowSystem {
     void postKey(std::uint16_t evdevCode, bool down) override { keys_.press(evdevCode, down); }
     // mutter tells no client the modifiers held.
     std::optional<std::uint64_t> modifierFlags() override { return std::nullopt; }
-    // Key codes go through the user's current layout, which mutter does not tell.
-    std::optional<KeyCharacters> keyCharacters() override { return std::nullopt; }
+    // Key codes go through the user's current layout, which mutter does not tell: it is read
+    // from GNOME's settings, as gnome-shell gives it to mutter.
+    std::optional<KeyCharacters> keyCharacters() override;
 
     std::optional<WindowInfoList> windowInfo(std::uint32_t windowId) override;
     bool accessibleExtentsAreOnScreen() override { return false; }
@@ -37,6 +38,8 @@ class GnomeWindowSystem final : public WindowSystem {
   private:
     RemoteDesktop keys_;
     X11WindowSystem xwayland_;
+    // Compiling the layout costs more than a shortcut's keys: once per run.
+    std::optional<std::optional<KeyCharacters>> layout_;
 };
 
 }  // namespace fieldpilot::platform::live

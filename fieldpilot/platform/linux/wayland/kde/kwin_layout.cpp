@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,22 +68,11 @@ std::string itemAt(const std::vector<std::string>& items, unsigned index) {
     return index < items.size() ? items[index] : std::string();
 }
 
-struct KeymapDeleter {
-    void operator()(xkb_keymap* keymap) const { xkb_keymap_unref(keymap); }
-};
-struct ContextDeleter {
-    void operator()(xkb_context* context) const { xkb_context_unref(context); }
-};
-
 }  // namespace
 
 // Without a layout in kxkbrc, KWin compiles XKB's defaults, which the XKB_DEFAULT_* variables of
 // its environment choose: ours are taken to be the same.
 std::optional<KeyCharacters> kwinLayoutCharacters(GDBusConnection* bus) {
-    const std::unique_ptr<xkb_context, ContextDeleter> context(
-        xkb_context_new(XKB_CONTEXT_NO_FLAGS));
-    if (!context)
-        return std::nullopt;
     Settings settings = layoutSettings();
     std::string layout;
     std::string variant;
@@ -93,15 +81,7 @@ std::optional<KeyCharacters> kwinLayoutCharacters(GDBusConnection* bus) {
         layout = itemAt(commaSeparated(settings["LayoutList"]), index);
         variant = itemAt(commaSeparated(settings["VariantList"]), index);
     }
-    const xkb_rule_names names{
-        nullptr, settings["Model"].empty() ? nullptr : settings["Model"].c_str(),
-        layout.empty() ? nullptr : layout.c_str(),
-        layout.empty() || variant.empty() ? nullptr : variant.c_str(), nullptr};
-    const std::unique_ptr<xkb_keymap, KeymapDeleter> keymap(
-        xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
-    if (!keymap)
-        return std::nullopt;
-    return charactersOf(keymap.get());
+    return charactersOfLayout(settings["Model"], layout, variant);
 }
 
 }  // namespace fieldpilot::platform::live
