@@ -153,5 +153,25 @@ TEST_F(SwaySession, TheCommandsWorkInAGtk4Editor) {
     EXPECT_EQ(desktop_->accessibleText(editor), "first draft");
 }
 
+// An X application runs on sway's XWayland: sway's IPC names its window (with the X window id) and
+// keys reach it through sway's seat, as they reach native windows.
+TEST_F(SwaySession, TheCommandsWorkInAnXWaylandWindow) {
+    TestApp xapp(*desktop_, AppOptions{.title = "XWayland",
+                                       .environment = {"GDK_BACKEND=x11",
+                                                       "DISPLAY=" + desktop_->xwaylandDisplay()}});
+    desktop_->focus(xapp.pid());
+    xapp.present();
+    xapp.focus("entry");
+    xapp.setText("entry", "draft");
+    const auto focused = fieldpilot({"focused"});
+    EXPECT_EQ(focused.reply["pid"], xapp.pid()) << focused.standardOutput;
+    EXPECT_EQ(focused.reply["value"], "draft");
+    xapp.setClipboard("pasted text");
+    EXPECT_EQ(fieldpilot({"paste", std::to_string(xapp.pid()), "all"}).reply["pasted"], true);
+    EXPECT_EQ(xapp.text("entry"), "pasted text");
+    const auto window = fieldpilot({"window", std::to_string(xapp.windowId())});
+    EXPECT_EQ(window.reply["found"], true) << window.standardOutput;
+}
+
 }  // namespace
 }  // namespace live_wayland

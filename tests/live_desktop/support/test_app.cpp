@@ -23,8 +23,11 @@ ChildOptions appOptions(const PrivateSession& desktop, const AppOptions& options
     if (argv.empty())
         argv = {LIVE_TEST_APP_EXE, "--title", options.title, "--elements",
                 std::to_string(options.fillerLabels)};
-    return ChildOptions{
-        .argv = argv, .pipeInput = true, .pipeOutput = true, .logPath = desktop.logFile("app.log")};
+    return ChildOptions{.argv = argv,
+                        .extraEnvironment = options.environment,
+                        .pipeInput = true,
+                        .pipeOutput = true,
+                        .logPath = desktop.logFile("app.log")};
 }
 
 }  // namespace

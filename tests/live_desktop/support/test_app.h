@@ -20,6 +20,7 @@ struct AppOptions {
     // Another program that speaks the same command lines (the Qt test application), with its
     // arguments; the two options above are then left to it.
     std::vector<std::string> program{};
+    std::vector<std::string> environment{};  // NAME=value, in place of this process's
 };
 
 class TestApp {

@@ -75,8 +75,9 @@ void SwayDesktop::handFolderToUser() {
     if (chmod(folder().c_str(), 0711) != 0 ||
         chown(runtime.c_str(), kSessionUser, kSessionGroup) != 0)
         throw std::runtime_error("cannot hand " + runtime.string() + " to the session user");
+    // XWayland from the start, as a desktop has it when an X application comes up.
     std::ofstream(folder() / "sway.conf") << "output HEADLESS-1 resolution 1280x800\n"
-                                             "xwayland disable\n";
+                                             "xwayland force\n";
     chmod((folder() / "sway.conf").c_str(), 0644);
 }
 
@@ -129,6 +130,29 @@ int SwayDesktop::focusedPid() const {
 
 nlohmann::json SwayDesktop::windowOf(int pid) const {
     return findWindow(tree(), [pid](const nlohmann::json& node) { return node["pid"] == pid; });
+}
+
+// sway gives its XWayland's display to the programs it starts, and XWayland admits only the
+// session user: a script sway starts lets this process's user in too, then names the display.
+std::string SwayDesktop::xwaylandDisplay() const {
+    const auto file = folder() / "runtime" / "display";
+    const auto script = folder() / "admit-root.sh";
+    std::ofstream(script) << "for try in $(seq 100); do\n"
+                             "  xhost +si:localuser:root >/dev/null 2>&1 && break\n"
+                             "  sleep 0.1\n"
+                             "done\n"
+                             "printenv DISPLAY > "
+                          << file.string() << "\n";
+    chmod(script.c_str(), 0644);
+    run({"swaymsg", "exec", "sh " + script.string()}, logFile("swaymsg.log"));
+    const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
+    std::string display;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (std::getline(std::ifstream(file), display) && !display.empty())
+            return display;
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    throw std::runtime_error("sway named no XWayland display");
 }
 
 std::optional<std::string> SwayDesktop::accessibleText(int pid) const {

@@ -30,6 +30,8 @@ class SwayDesktop : public live_desktop::PrivateSession {
     // The text of the process's focused text element, read over AT-SPI by a script of its own;
     // none when it has no such element.
     std::optional<std::string> accessibleText(int pid) const;
+    // The X display of sway's XWayland (":1").
+    std::string xwaylandDisplay() const;
     // The clipboard, read with wl-paste.
     std::string clipboard() const;
 
