@@ -10,12 +10,12 @@
 #include <string>
 
 #include "ax_status.h"
+#include "session_bus.h"
 
 namespace fieldpilot::platform::live {
 namespace {
 
 constexpr const char* kBusAddressVariable = "AT_SPI_BUS_ADDRESS";
-constexpr const char* kSessionBusVariable = "DBUS_SESSION_BUS_ADDRESS";
 constexpr int kSessionCallTimeoutMs = 1000;
 // A failed call that took this much of the timeout ran into it: the application did not answer.
 constexpr double kTimedOutShare = 0.9;
@@ -43,18 +43,6 @@ std::optional<std::string> nonEmptyVariable(const char* name) {
     return std::string(value);
 }
 
-// The session bus that DBUS_SESSION_BUS_ADDRESS names; never one started for us.
-GRef<GDBusConnection> sessionBus() {
-    const auto address = nonEmptyVariable(kSessionBusVariable);
-    if (!address)
-        return {};
-    return GRef<GDBusConnection>::adopt(g_dbus_connection_new_for_address_sync(
-        address->c_str(),
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, nullptr));
-}
-
 GVariant* callA11yBus(GDBusConnection* bus, const char* interface, const char* method,
                       GVariant* parameters, const GVariantType* replyType) {
     return g_dbus_connection_call_sync(bus, "org.a11y.Bus", "/org/a11y/bus", interface, method,
@@ -63,7 +51,7 @@ GVariant* callA11yBus(GDBusConnection* bus, const char* interface, const char* m
 }
 
 std::optional<std::string> addressFromSessionBus() {
-    const auto bus = sessionBus();
+    const auto bus = openSessionBus();
     if (!bus)
         return std::nullopt;
     GVariant* reply =
@@ -168,7 +156,7 @@ GRef<AtspiAccessible> AccessibilitySession::application(Pid pid) {
 }
 
 AXStatus AccessibilitySession::enableToolkitAccessibility() {
-    const auto bus = sessionBus();
+    const auto bus = openSessionBus();
     if (!bus)
         return kAXErrorCannotComplete;
     GVariant* current =

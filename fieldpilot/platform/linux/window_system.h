@@ -33,6 +33,16 @@ struct ScreenRect {
     double height = 0;
 };
 
+// The level of normal windows, as macOS numbers window levels; Wayland compositors have no levels
+// of the kinds macOS numbers, so every window of theirs sits there.
+constexpr std::int64_t kNormalWindowLayer = 0;
+
+// One window as the window server describes it, in CGWindowListCopyWindowInfo's keys; the owner
+// and the name are left out when unknown.
+WindowDescription windowDescription(std::uint32_t windowNumber, std::int64_t layer, bool onscreen,
+                                    std::optional<Pid> owner,
+                                    const std::optional<std::string>& name);
+
 // CGEventFlags bits of the modifiers a window system can report.
 constexpr std::uint64_t kCapsLockFlag = 0x10000;
 constexpr std::uint64_t kShiftFlag = 0x20000;

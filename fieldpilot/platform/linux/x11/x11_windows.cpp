@@ -8,7 +8,6 @@ namespace {
 
 // Window levels as macOS numbers them: normal windows 0, floating ones 3, the Dock 20, status
 // items 25, menus 101; windows kept below the others sit just under the normal ones.
-constexpr std::int64_t kNormalLayer = 0;
 constexpr std::int64_t kKeptBelowLayer = -1;
 constexpr std::int64_t kKeptAboveLayer = 3;
 constexpr std::int64_t kDockLayer = 20;
@@ -34,7 +33,7 @@ std::int64_t layerOf(XDisplay& display, Window window) {
         return kKeptAboveLayer;
     if (contains(states, display.atom("_NET_WM_STATE_BELOW")))
         return kKeptBelowLayer;
-    return kNormalLayer;
+    return kNormalWindowLayer;
 }
 
 }  // namespace
@@ -50,19 +49,12 @@ std::optional<WindowInfoList> X11WindowSystem::windowInfo(std::uint32_t windowNu
     const auto states = display_.atomListProperty(window, "_NET_WM_STATE");
     const bool hidden = contains(states, display_.atom("_NET_WM_STATE_HIDDEN"));
 
-    WindowDescription description{
-        {"kCGWindowNumber", Value(static_cast<std::int64_t>(windowNumber))},
-        {"kCGWindowLayer", Value(layerOf(display_, window))},
-        {"kCGWindowIsOnscreen", Value(attributes->viewable && !hidden)},
-    };
-    if (const auto pid = display_.windowPid(window))
-        description.emplace_back("kCGWindowOwnerPID", Value(static_cast<std::int64_t>(*pid)));
     auto name = display_.textProperty(window, "_NET_WM_NAME");
     if (!name)
         name = display_.textProperty(window, "WM_NAME");
-    if (name)
-        description.emplace_back("kCGWindowName", Value(*name));
-    return WindowInfoList{description};
+    return WindowInfoList{windowDescription(windowNumber, layerOf(display_, window),
+                                            attributes->viewable && !hidden,
+                                            display_.windowPid(window), name)};
 }
 
 }  // namespace fieldpilot::platform::live

@@ -2,6 +2,7 @@
 
 #include <gio/gio.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,8 +18,11 @@ constexpr const char* kXkbSource = "xkb";
 
 using InputSource = std::pair<std::string, std::string>;  // type, id ("fr+azerty")
 
-std::vector<InputSource> sourcesOf(GSettings* settings, const char* key) {
+// An older or newer schema may lack a key, whose read would abort the process.
+std::vector<InputSource> sourcesOf(GSettingsSchema* schema, GSettings* settings, const char* key) {
     std::vector<InputSource> sources;
+    if (!g_settings_schema_has_key(schema, key))
+        return sources;
     GVariant* value = g_settings_get_value(settings, key);
     if (!g_variant_is_of_type(value, G_VARIANT_TYPE("a(ss)"))) {
         g_variant_unref(value);
@@ -42,13 +46,12 @@ std::optional<InputSource> currentSource() {
     if (!schema)
         return std::nullopt;
     auto settings = GRef<GSettings>::adopt(g_settings_new_full(schema, nullptr, nullptr));
+    const auto sources = sourcesOf(schema, settings.get(), "sources");
+    const auto recent = sourcesOf(schema, settings.get(), "mru-sources");
     g_settings_schema_unref(schema);
-    const auto sources = sourcesOf(settings.get(), "sources");
-    for (const auto& recent : sourcesOf(settings.get(), "mru-sources")) {
-        for (const auto& source : sources) {
-            if (source == recent)
-                return source;
-        }
+    for (const auto& source : recent) {
+        if (std::ranges::find(sources, source) != sources.end())
+            return source;
     }
     if (sources.empty())
         return std::nullopt;

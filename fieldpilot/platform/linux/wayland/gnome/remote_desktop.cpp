@@ -1,6 +1,6 @@
 #include "wayland/gnome/remote_desktop.h"
 
-#include "wayland/session_bus.h"
+#include "session_bus.h"
 
 namespace fieldpilot::platform::live {
 namespace {

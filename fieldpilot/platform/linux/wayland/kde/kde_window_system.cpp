@@ -3,13 +3,6 @@
 #include "wayland/kde/kwin_layout.h"
 
 namespace fieldpilot::platform::live {
-namespace {
-
-// KWin's levels (keep above, docks) have no numbers of the kinds macOS gives: every window is
-// reported at the normal level.
-constexpr std::int64_t kNormalLayer = 0;
-
-}  // namespace
 
 FakeInput& KdeWindowSystem::keys() {
     if (!keys_)
@@ -79,15 +72,11 @@ std::optional<WindowInfoList> KdeWindowSystem::windowInfo(std::uint32_t windowId
     for (const auto& window : *windows) {
         if (windowId == 0 || window.x11Window != windowId)
             continue;
-        WindowDescription description{
-            {"kCGWindowNumber", Value(static_cast<std::int64_t>(windowId))},
-            {"kCGWindowLayer", Value(kNormalLayer)},
-            {"kCGWindowIsOnscreen", Value(!window.minimized)},
-            {"kCGWindowOwnerPID", Value(static_cast<std::int64_t>(window.pid))},
-        };
-        if (!window.caption.empty())
-            description.emplace_back("kCGWindowName", Value(window.caption));
-        return WindowInfoList{description};
+        // KWin's levels (keep above, docks) have no numbers of the kinds macOS gives.
+        const auto caption =
+            window.caption.empty() ? std::nullopt : std::optional<std::string>(window.caption);
+        return WindowInfoList{windowDescription(windowId, kNormalWindowLayer, !window.minimized,
+                                                window.pid, caption)};
     }
     return WindowInfoList{};
 }

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "wayland/session_bus.h"
+#include "session_bus.h"
 
 namespace fieldpilot::platform::live {
 namespace {

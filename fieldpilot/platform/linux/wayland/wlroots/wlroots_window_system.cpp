@@ -3,13 +3,6 @@
 #include "wayland/wlroots/sway_tree.h"
 
 namespace fieldpilot::platform::live {
-namespace {
-
-// Every window of the tiling tree and the floating layer sits at the normal window level: sway
-// has no levels of the kinds macOS numbers.
-constexpr std::int64_t kNormalLayer = 0;
-
-}  // namespace
 
 VirtualKeyboard& WlrootsWindowSystem::keyboard() {
     if (!keyboard_)
@@ -56,15 +49,9 @@ std::optional<WindowInfoList> WlrootsWindowSystem::windowInfo(std::uint32_t wind
     const auto window = windowWithId(swayWindows(*tree), windowId);
     if (!window)
         return WindowInfoList{};
-    WindowDescription description{
-        {"kCGWindowNumber", Value(static_cast<std::int64_t>(windowId))},
-        {"kCGWindowLayer", Value(kNormalLayer)},
-        {"kCGWindowIsOnscreen", Value(window->visible)},
-        {"kCGWindowOwnerPID", Value(static_cast<std::int64_t>(window->pid))},
-    };
-    if (window->name)
-        description.emplace_back("kCGWindowName", Value(*window->name));
-    return WindowInfoList{description};
+    // Every window of the tiling tree and the floating layer sits at the normal level.
+    return WindowInfoList{windowDescription(windowId, kNormalWindowLayer, window->visible,
+                                            window->pid, window->name)};
 }
 
 std::optional<ScreenRect> WlrootsWindowSystem::windowBounds(Pid pid) {

@@ -1,4 +1,4 @@
-#include "wayland/session_bus.h"
+#include "session_bus.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,5 @@
-// The session bus as the Wayland window systems reach their compositor's services over it.
+// The session bus: where the accessibility bus is announced and the Wayland compositors offer
+// their services.
 #pragma once
 
 #include <gio/gio.h>
