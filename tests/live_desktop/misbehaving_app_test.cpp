@@ -67,6 +67,17 @@ TEST_F(MisbehavingApp, AnswersOfTheWrongTypeCountAsNoAnswer) {
     expectAnswers(peer, {"focused", "dump"});
 }
 
+// A browser answers a search for the focused element, and a request for its whole tree, by going
+// through the whole page; neither may be needed to find the field the caret is in.
+TEST_F(MisbehavingApp, AFieldInAHugePageIsFoundByItsCaretAlone) {
+    MisbehavingPeer peer(desktop(), "page");
+    const FieldpilotResult run = fieldpilot({"focused"});
+    ASSERT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(run.reply["pid"], peer.pid());
+    EXPECT_EQ(run.reply.value("role", ""), "AXTextField") << run.standardOutput;
+    EXPECT_THAT(peer.log(), Not(HasSubstr("GetItems")));
+}
+
 TEST_F(MisbehavingApp, ALargeValueIsReadWhole) {
     MisbehavingPeer peer(desktop(), "large-text");
     const FieldpilotResult run = fieldpilot({"focused"});

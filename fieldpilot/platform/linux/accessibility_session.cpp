@@ -19,11 +19,13 @@ constexpr const char* kBusAddressVariable = "AT_SPI_BUS_ADDRESS";
 constexpr int kSessionCallTimeoutMs = 1000;
 // A failed call that took this much of the timeout ran into it: the application did not answer.
 constexpr double kTimedOutShare = 0.9;
-// libatspi fetches every application's whole tree (GetItems) on first contact and files it while it
-// waits for the reply to another call. Filing checks each element's states; when states are not
-// among the cached properties, that check makes a call of its own from inside the dispatch and
-// deadlocks on libdbus's dispatch lock. Caching states is what keeps a run from hanging; the
-// states are then as fresh as that tree, while focus itself is always asked of the application.
+// libatspi files the elements that applications announce (AddAccessible) while it waits for the
+// reply to another call; it would file their whole trees too, were that fetch not kept from going
+// out (tree_fetch_guard.cpp). Filing checks each element's states; when states are not among the
+// cached properties, that check makes a call of its own from inside the dispatch and deadlocks on
+// libdbus's dispatch lock. Caching states is what keeps a run from hanging; the states of an
+// announced element are then as fresh as its announcement, while focus itself is always asked of
+// the application.
 constexpr AtspiCache kCachedProperties = ATSPI_CACHE_DEFAULT;
 // A startup grace of -1 tells libatspi to allow none.
 constexpr int kNoStartupGrace = -1;

@@ -6,6 +6,7 @@
 
 #include "accessible_reads.h"
 #include "ax_status.h"
+#include "caret_focus.h"
 #include "focus_choice.h"
 #include "live_desktop.h"
 #include "live_element.h"
@@ -281,8 +282,17 @@ AttributeRead LiveDesktop::focusedElementOf(Pid pid) {
         return window;
     AtspiAccessible* windowAccessible = liveElement(*windowElement)->accessible.get();
 
+    std::optional<GRef<AtspiAccessible>> focused;
+    if (showsWebPages(pid)) {
+        ApplicationCall caret(session_, pid);
+        focused = focusedByCaret(caret, windowAccessible);
+        // A browser that did not answer would not answer the search below either.
+        if (!focused && caret.ranOutOfTime())
+            return failure(caret.failed());
+    }
     ApplicationCall call(session_, pid);
-    auto focused = focusedByCollection(call, windowAccessible);
+    if (!focused)
+        focused = focusedByCollection(call, windowAccessible);
     if (!focused) {
         if (call.ranOutOfTime())
             return failure(call.failed());

@@ -75,6 +75,7 @@ class LiveDesktop final : public Desktop {
     std::string toolkitOf(Pid pid);
     void askToExposeTree(Pid pid);
     bool takesTextWrites(Pid pid);
+    bool showsWebPages(Pid pid);
     TextQuirks textQuirksOf(Pid pid);
     // Text writes that the application answers with success but ignores (writes.cpp).
     AXStatus writeText(ApplicationCall& call, const LiveElement& element, const Value& value);

@@ -96,6 +96,13 @@ bool LiveDesktop::hidesAccessibilityTree(const Element& application) {
     return !call.refused() && windowsShowNothing(call, registered.get());
 }
 
+// Chromium (with every Electron application) and Firefox: their focused element is reached by
+// following the caret (caret_focus.h).
+bool LiveDesktop::showsWebPages(Pid pid) {
+    const std::string toolkit = toolkitOf(pid);
+    return toolkit == kChromiumToolkit || toolkit == kGeckoToolkit;
+}
+
 bool LiveDesktop::takesTextWrites(Pid pid) {
     return toolkitOf(pid) != kGeckoToolkit;
 }

@@ -11,11 +11,13 @@
 //   wrong-types counts, states, roles, names and children come as values of the wrong type
 //   large-text  a focused text field holding 10 MB of text
 //   odd-name    the application's name holds a line feed and terminal escape sequences
+//   page        a browser's window: its page claims 2147483647 children and every child fails,
+//               but the page's caret leads to the focused field within it
 //
 // It shows an X window of its own (with _NET_WM_PID), makes it the active one, registers with
 // the accessibility registry and writes "ready <pid>" on standard output. Every write asked of
-// it (SetTextContents, GrabFocus) is appended to the log file, so a test can tell what reached
-// it without asking fieldpilot.
+// it (SetTextContents, GrabFocus), and every request for its whole tree (GetItems), is appended to
+// the log file, so a test can tell what reached it without asking fieldpilot.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -59,11 +61,13 @@ GVariant* reference(const std::string& id) {
     return g_variant_new("(so)", uniqueName.c_str(), pathOf(id).c_str());
 }
 
-// What an element is: its id is the last part of its path ("root", "window", "field", "c<n>").
+// What an element is: its id is the last part of its path ("root", "window", "page", "link",
+// "field", "c<n>"). The link is the page's hyperlink object that stands for the field.
 struct Element {
     std::string id;
     bool isRoot() const { return id == "root"; }
     bool isWindow() const { return id == "window"; }
+    bool isPage() const { return id == "page"; }
     bool isField() const { return id == "field"; }
 };
 
@@ -77,8 +81,10 @@ std::int32_t childCount(const Element& element) {
             return kWideCount;
         if (mode == "silent")
             return 3;
-        return mode == "cycle" || mode == "chain" || mode == "large-text" ? 1 : 0;
+        return mode == "cycle" || mode == "chain" || mode == "large-text" || mode == "page" ? 1 : 0;
     }
+    if (element.isPage())
+        return kHugeCount;
     if (mode == "cycle" && element.id == "loop")
         return 2;
     return mode == "chain" ? 1 : 0;
@@ -94,6 +100,8 @@ std::string childId(const Element& element, std::int32_t index) {
         return index == 0 ? (element.isWindow() ? "loop" : "window") : "loop";
     if (mode == "large-text")
         return "field";
+    if (mode == "page" && element.isWindow())
+        return "page";
     if (mode == "chain") {
         const std::int64_t depth = element.isWindow() ? 0 : std::stoll(element.id.substr(1));
         return "c" + std::to_string(depth + 1);
@@ -106,6 +114,8 @@ std::uint32_t roleOf(const Element& element) {
         return ATSPI_ROLE_APPLICATION;
     if (element.isWindow())
         return ATSPI_ROLE_FRAME;
+    if (element.isPage())
+        return ATSPI_ROLE_DOCUMENT_WEB;
     if (element.isField())
         return ATSPI_ROLE_ENTRY;
     return ATSPI_ROLE_PANEL;
@@ -139,6 +149,12 @@ GVariant* interfacesOf(const Element& element) {
         g_variant_builder_add(&names, "s", "org.a11y.atspi.Text");
         g_variant_builder_add(&names, "s", "org.a11y.atspi.EditableText");
     }
+    if (mode == "page" && element.isWindow())
+        g_variant_builder_add(&names, "s", "org.a11y.atspi.Collection");
+    if (element.isPage()) {
+        g_variant_builder_add(&names, "s", "org.a11y.atspi.Text");
+        g_variant_builder_add(&names, "s", "org.a11y.atspi.Hypertext");
+    }
     return g_variant_new("(as)", &names);
 }
 
@@ -157,12 +173,17 @@ GVariant* property(const Element& element, const std::string& interface, const s
     if (name == "Description" || name == "Version" || name == "AtspiVersion")
         return g_variant_new_string("");
     if (name == "ToolkitName")
-        return g_variant_new_string("Peer");
-    if (name == "Parent")
-        return element.isRoot() ? g_variant_new("(so)", "org.a11y.atspi.Registry", kRootPath)
-                                : reference(element.isWindow() ? "root" : "window");
+        return g_variant_new_string(mode == "page" ? "Chromium" : "Peer");
+    if (name == "Parent") {
+        if (element.isRoot())
+            return g_variant_new("(so)", "org.a11y.atspi.Registry", kRootPath);
+        if (mode == "page" && element.isField())
+            return reference("page");
+        return reference(element.isWindow() ? "root" : "window");
+    }
+    // The page's caret stands at the character that stands for the field, the last of the page.
     if (name == "CaretOffset" && interface == "org.a11y.atspi.Text")
-        return g_variant_new_int32(0);
+        return g_variant_new_int32(element.isPage() ? kHugeCount - 1 : 0);
     if (name == "CharacterCount")
         return g_variant_new_int32(static_cast<std::int32_t>(largeText.size()));
     if (name == "Id")
@@ -178,7 +199,7 @@ GVariant* answer(GDBusMessage* call, const Element& element, std::string& error)
     if (method == "GetChildAtIndex") {
         if (mode == "silent" && element.isWindow())
             return nullptr;
-        if (mode == "huge" && element.isWindow()) {
+        if ((mode == "huge" && element.isWindow()) || element.isPage()) {
             error = kFailed;
             return nullptr;
         }
@@ -209,10 +230,24 @@ GVariant* answer(GDBusMessage* call, const Element& element, std::string& error)
         return g_variant_new("(s)", "");
     if (method == "GetExtents")
         return g_variant_new("((iiii))", 10, 10, 300, 200);
-    if (method == "GetItems")
+    if (method == "GetMatches" && mode == "page" && element.isWindow()) {
+        GVariantBuilder matches;
+        g_variant_builder_init(&matches, G_VARIANT_TYPE("a(so)"));
+        g_variant_builder_add_value(&matches, reference("page"));
+        return g_variant_new("(a(so))", &matches);
+    }
+    if (method == "GetLinkIndex" && element.isPage())
+        return g_variant_new("(i)", 0);
+    if (method == "GetLink" && element.isPage())
+        return g_variant_new("(@(so))", reference("link"));
+    if (method == "GetObject" && element.id == "link")
+        return g_variant_new("(@(so))", reference("field"));
+    if (method == "GetItems") {
+        logLine(method);
         return g_variant_new(
             "(@a((so)(so)(so)iiassusau))",
             g_variant_new_array(G_VARIANT_TYPE("((so)(so)(so)iiassusau)"), nullptr, 0));
+    }
     if (method == "GetText")
         return g_variant_new("(s)", largeText.c_str());
     if (method == "GetNSelections")
