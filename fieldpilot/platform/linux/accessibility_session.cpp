@@ -80,18 +80,29 @@ std::optional<std::string> accessibilityBusAddress(
     return addressFromSessionBus();
 }
 
+// libatspi reports no error for a call to the registry that ran out of time (the list of
+// applications comes back empty), so the time the call took tells.
+bool ranOutOfTime(std::chrono::steady_clock::time_point started) {
+    return std::chrono::steady_clock::now() - started >= kCallTimeout * kTimedOutShare;
+}
+
 bool registryAnswers() {
     GError* error = nullptr;
+    auto started = std::chrono::steady_clock::now();
     AtspiAccessible* desktop = atspi_get_desktop(0);
     if (!desktop)
         return false;
+    bool answered = !ranOutOfTime(started);
     // Opening the desktop has already sent every application the first step towards filing its
     // tree; the cached properties must hold before any reply to that is dispatched. The desktop's
     // mask is the one applications fall back on until they get their own.
     atspi_accessible_set_cache_mask(desktop, kCachedProperties);
-    atspi_accessible_get_child_count(desktop, &error);
+    if (answered) {
+        started = std::chrono::steady_clock::now();
+        atspi_accessible_get_child_count(desktop, &error);
+        answered = error == nullptr && !ranOutOfTime(started);
+    }
     g_object_unref(desktop);
-    const bool answered = error == nullptr;
     g_clear_error(&error);
     return answered;
 }
@@ -127,9 +138,12 @@ void AccessibilitySession::listApplications() {
     if (!desktop)
         return;
     GError* error = nullptr;
+    const auto started = std::chrono::steady_clock::now();
     const int count = atspi_accessible_get_child_count(desktop, &error);
     g_clear_error(&error);
-    for (int index = 0; index < count; ++index) {
+    // A registry that stopped answering would otherwise cost a call timeout at every lookup.
+    registrySilent_ = ranOutOfTime(started);
+    for (int index = 0; index < count && !registrySilent_; ++index) {
         auto child = GRef<AtspiAccessible>::adopt(
             atspi_accessible_get_child_at_index(desktop, index, &error));
         g_clear_error(&error);
@@ -148,7 +162,7 @@ void AccessibilitySession::listApplications() {
 }
 
 GRef<AtspiAccessible> AccessibilitySession::application(Pid pid) {
-    if (!connected_ || pid <= 0)
+    if (!connected_ || registrySilent_ || pid <= 0)
         return {};
     // Applications register at any time; look again for one not seen yet.
     if (!applications_.contains(pid))

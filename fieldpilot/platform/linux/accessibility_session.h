@@ -64,6 +64,8 @@ class AccessibilitySession {
     bool connected_ = false;
     std::map<Pid, GRef<AtspiAccessible>> applications_;
     std::set<Pid> silent_;
+    // The registry ran out of time once: it is not asked again in this run.
+    bool registrySilent_ = false;
     std::chrono::steady_clock::duration spentInCalls_{};
     std::chrono::steady_clock::time_point outermostCallStarted_;
     int openCalls_ = 0;
