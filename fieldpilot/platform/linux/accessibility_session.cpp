@@ -93,9 +93,8 @@ bool registryAnswers() {
     if (!desktop)
         return false;
     bool answered = !ranOutOfTime(started);
-    // Opening the desktop has already sent every application the first step towards filing its
-    // tree; the cached properties must hold before any reply to that is dispatched. The desktop's
-    // mask is the one applications fall back on until they get their own.
+    // The cached properties must hold before anything an application announces is filed. The
+    // desktop's mask is the one applications fall back on until they get their own.
     atspi_accessible_set_cache_mask(desktop, kCachedProperties);
     if (answered) {
         started = std::chrono::steady_clock::now();
