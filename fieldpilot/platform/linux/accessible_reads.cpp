@@ -125,6 +125,33 @@ bool hasState(AtspiStateSet* states, AtspiStateType state) {
     return states && atspi_state_set_contains(states, state);
 }
 
+std::optional<FocusClaim> claimOf(ApplicationCall& call, AtspiAccessible* accessible,
+                                  AtspiStateSet* states) {
+    if (!hasState(states, ATSPI_STATE_FOCUSED))
+        return FocusClaim::Absent;
+    const AtspiRole role = atspi_accessible_get_role(accessible, call.error());
+    if (call.hasError())
+        return std::nullopt;
+    return focusClaim(role, true, hasState(states, ATSPI_STATE_FOCUSABLE));
+}
+
+std::optional<std::vector<GRef<AtspiAccessible>>> collectionMatches(ApplicationCall& call,
+                                                                    AtspiCollection* collection,
+                                                                    AtspiMatchRule* rule,
+                                                                    gint count) {
+    call.startStep();
+    GArray* matches = atspi_collection_get_matches(
+        collection, rule, ATSPI_Collection_SORT_ORDER_CANONICAL, count, TRUE, call.error());
+    if (call.hasError() || !matches)
+        return std::nullopt;
+    std::vector<GRef<AtspiAccessible>> found;
+    for (guint index = 0; index < matches->len; ++index)
+        found.push_back(
+            GRef<AtspiAccessible>::adopt(g_array_index(matches, AtspiAccessible*, index)));
+    g_array_free(matches, TRUE);
+    return found;
+}
+
 // The count is the application's claim: nothing is set aside for it, and only the first
 // kChildrenTaken are asked for.
 std::vector<GRef<AtspiAccessible>> childrenOf(ApplicationCall& call, AtspiAccessible* accessible,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "accessibility_session.h"
+#include "focus_choice.h"
 #include "g_ref.h"
 #include "platform/platform.h"
 #include "text_offsets.h"
@@ -19,6 +20,17 @@ namespace fieldpilot::platform::live {
 // The states of an accessible; null when the call failed.
 GRef<AtspiStateSet> statesOf(ApplicationCall& call, AtspiAccessible* accessible);
 bool hasState(AtspiStateSet* states, AtspiStateType state);
+// How the accessible with these states claims the focus (focus_choice.h); nullopt when its role
+// cannot be read.
+std::optional<FocusClaim> claimOf(ApplicationCall& call, AtspiAccessible* accessible,
+                                  AtspiStateSet* states);
+
+// Up to `count` elements of the collection that match the rule, in canonical order (0: all);
+// nullopt when the call fails. The application stops at the last one it needs.
+std::optional<std::vector<GRef<AtspiAccessible>>> collectionMatches(ApplicationCall& call,
+                                                                    AtspiCollection* collection,
+                                                                    AtspiMatchRule* rule,
+                                                                    gint count);
 
 // How many children of one element are read at most: an application may claim billions.
 constexpr int kChildrenTaken = 1000;

@@ -95,17 +95,6 @@ AttributeRead titleOf(ApplicationCall& call, AtspiAccessible* accessible) {
     return found(std::move(*name));
 }
 
-// How the accessible with these states claims the focus; nullopt when its role cannot be read.
-std::optional<FocusClaim> claimOf(ApplicationCall& call, AtspiAccessible* accessible,
-                                  AtspiStateSet* states) {
-    if (!hasState(states, ATSPI_STATE_FOCUSED))
-        return FocusClaim::Absent;
-    const AtspiRole role = atspi_accessible_get_role(accessible, call.error());
-    if (call.hasError())
-        return std::nullopt;
-    return focusClaim(role, true, hasState(states, ATSPI_STATE_FOCUSABLE));
-}
-
 // Up to `count` elements of the collection, in canonical order, that claim the focus; nullopt when
 // the match fails. The application stops at the last one it needs, which spares it a walk over
 // the rest of a large window (a spreadsheet's cells, a long page).
@@ -117,16 +106,7 @@ std::optional<std::vector<GRef<AtspiAccessible>>> focusClaimants(ApplicationCall
     auto rule = GRef<AtspiMatchRule>::adopt(atspi_match_rule_new(
         states.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, nullptr,
         ATSPI_Collection_MATCH_NONE, nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
-    GArray* matches = atspi_collection_get_matches(
-        collection, rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL, count, TRUE, call.error());
-    if (call.hasError() || !matches)
-        return std::nullopt;
-    std::vector<GRef<AtspiAccessible>> claimants;
-    for (guint index = 0; index < matches->len; ++index)
-        claimants.push_back(
-            GRef<AtspiAccessible>::adopt(g_array_index(matches, AtspiAccessible*, index)));
-    g_array_free(matches, TRUE);
-    return claimants;
+    return collectionMatches(call, collection, rule.get(), count);
 }
 
 // The element within `window` that has the focus, found by the application itself through

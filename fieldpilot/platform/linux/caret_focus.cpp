@@ -6,7 +6,6 @@
 #include "caret_focus.h"
 
 #include "accessible_reads.h"
-#include "focus_choice.h"
 
 namespace fieldpilot::platform::live {
 namespace {
@@ -32,19 +31,10 @@ GRef<AtspiAccessible> showingDocument(ApplicationCall& call, AtspiAccessible* wi
         states.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, roles,
         ATSPI_Collection_MATCH_ANY, nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
     g_array_free(roles, TRUE);
-    call.startStep();
-    GArray* matches = atspi_collection_get_matches(collection.get(), rule.get(),
-                                                   ATSPI_Collection_SORT_ORDER_CANONICAL,
-                                                   kFirstDocument, TRUE, call.error());
-    if (!matches)
+    auto documents = collectionMatches(call, collection.get(), rule.get(), kFirstDocument);
+    if (!documents || documents->empty())
         return {};
-    GRef<AtspiAccessible> found;
-    if (matches->len > 0)
-        found = GRef<AtspiAccessible>::adopt(g_array_index(matches, AtspiAccessible*, 0));
-    for (guint index = 1; index < matches->len; ++index)
-        g_object_unref(g_array_index(matches, AtspiAccessible*, index));
-    g_array_free(matches, TRUE);
-    return found;
+    return std::move(documents->front());
 }
 
 // The child of `element` that holds the caret; null when the caret is in its own text, or it has
@@ -81,19 +71,13 @@ GRef<AtspiAccessible> childWithCaret(ApplicationCall& call, AtspiAccessible* ele
 std::optional<GRef<AtspiAccessible>> focusedByCaret(ApplicationCall& call,
                                                     AtspiAccessible* window) {
     auto element = showingDocument(call, window);
-    for (int depth = 0; element && depth < kCaretChainLimit && !call.hasError(); ++depth) {
+    for (int depth = 0; element && depth < kCaretChainLimit; ++depth) {
         const auto states = statesOf(call, element.get());
-        if (!states)
+        const auto claim = states ? claimOf(call, element.get(), states.get()) : std::nullopt;
+        if (!claim || *claim == FocusClaim::Doubtful)
             return std::nullopt;
-        if (hasState(states.get(), ATSPI_STATE_FOCUSED)) {
-            call.startStep();
-            const AtspiRole role = atspi_accessible_get_role(element.get(), call.error());
-            if (call.hasError() ||
-                focusClaim(role, true, hasState(states.get(), ATSPI_STATE_FOCUSABLE)) !=
-                    FocusClaim::Holds)
-                return std::nullopt;
+        if (*claim == FocusClaim::Holds)
             return element;
-        }
         element = childWithCaret(call, element.get());
     }
     return std::nullopt;
